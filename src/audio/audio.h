@@ -1,0 +1,32 @@
+// Sound effects in static buffers, the WAV tunes and the MP3 jukebox.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/sound.h"
+
+extern platform::SoundDevice* lpDS;
+extern platform::SoundBuffer* lpDSBSounds[22];
+
+int DSound_starten();
+void DSound_beenden();
+int DSound_abspielen(platform::SoundBuffer* puffer, int pan, int lautstaerke);
+
+constexpr std::int32_t Mp3_NAECHSTES = -1000;
+constexpr std::int32_t Mp3_VORHERIGES = -2000;
+constexpr std::int32_t Mp3_ZUFALL = -3000;
+
+extern char Mp3_Liste[10][1024];
+extern std::int32_t Mp3_Anzahl;
+extern std::int32_t Mp3_Nummer;
+extern std::int32_t Mp3_Status;  // 0 no tunes, 1 open and playing, 4 closed
+extern std::uint8_t Mp3_an;
+extern std::uint32_t Mp3_Startzeit;
+
+bool Mp3_suchen();
+bool Dateien_suchen(const char* verzeichnis, const char* endung);
+void Mp3_steuern(int operation, const char* name);
+void Mp3_wechseln(std::int32_t nummer, std::int32_t modus);
+
+// PlaySoundA(name, 0, SND_FILENAME | SND_ASYNC); null ends the tune.
+void Musik_abspielen(const char* name);

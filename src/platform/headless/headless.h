@@ -1,0 +1,61 @@
+// Control of the headless backend: the virtual clock, failure injection, and
+// what the game showed (frames, message boxes, beeps). Used by the tests and
+// by the scripted runner; the real game never links this backend.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/faults.h"
+#include "platform/surface.h"
+
+namespace platform::headless {
+
+// Back to a fresh state: clock at start_tick, nothing armed or recorded.
+void reset(std::uint32_t start_tick = 1000000);
+
+std::uint32_t now();
+void set_now(std::uint32_t tick);
+void advance(std::uint32_t ms);
+// How far each presented frame advances the virtual clock (default 16 ms).
+void set_frame_ms(std::uint32_t ms);
+void set_local_hour(int hour);
+// The login name GetUserNameA reports (default "player").
+void set_user_name(const std::string& name);
+
+// Arms a failure of an operation: after `skip` successful calls, the next
+// `count` calls fail.
+void arm_fault(Fault f, int skip = 0, int count = 1);
+void clear_faults();
+
+struct Box {
+    std::string caption;  // Windows-1252 bytes, as the game passed them
+    std::string text;
+    std::uint32_t type = 0;
+};
+const std::vector<Box>& boxes();
+void clear_boxes();
+int beep_count();
+
+// The frame presented last, or null before the first flip.
+const Surface* last_frame();
+std::uint64_t frames_presented();
+
+// Receives what the game does that a person would see or hear, as it happens
+// (the scripted runner turns these into its trace).
+class Observer {
+public:
+    virtual ~Observer() = default;
+    virtual void on_box(const Box&) {}
+    virtual void on_beep() {}
+    virtual void on_frame() {}
+    // item: index of the sound buffer in creation order.
+    virtual void on_sound(int /*item*/, int /*pan*/, int /*volume*/) {}
+    virtual void on_tune(const char* /*file or null*/) {}
+    virtual void on_mp3(const char* /*cmd*/, const char* /*file or null*/) {}
+};
+void set_observer(Observer* observer);
+Observer* observer();
+
+}  // namespace platform::headless

@@ -1,0 +1,27 @@
+// Clock, calendar and user name: the stand-in for GetTickCount, the busy-wait
+// loops on it, GetLocalTime, GetSystemTime and GetUserNameA.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Milliseconds since an arbitrary start, wrapping at 2^32.
+std::uint32_t tick_count();
+
+// One turn of a busy wait whose deadline is remaining_ms away. The real
+// backend sleeps while more than about 2 ms remain and spins at the end; the
+// headless backend advances its virtual clock by 1 ms.
+void idle_step(std::uint32_t remaining_ms);
+
+struct SystemTime {
+    std::uint16_t year, month, day_of_week, day, hour, minute, second, milliseconds;
+};
+SystemTime local_time();
+SystemTime utc_time();
+
+// GetUserNameA: the login name into buf (size bytes including the zero).
+// False, leaving buf unchanged, when it does not fit or cannot be had.
+bool user_name(char* buf, std::uint32_t size);
+
+}  // namespace platform

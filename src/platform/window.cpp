@@ -1,0 +1,78 @@
+#include "platform/window.h"
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/cp1252.h"
+
+namespace platform {
+
+class Window {
+public:
+    explicit Window(WindowProc p) : proc(p) {}
+    WindowProc proc;
+};
+
+namespace {
+std::unique_ptr<Window> the_window;
+std::deque<Message> queue;
+}  // namespace
+
+HWND window_create(const char* caption, WindowProc proc) {
+    if (the_window != nullptr || proc == nullptr) {
+        return nullptr;
+    }
+    if (!backend::window_open(cp1252_to_utf8(caption != nullptr ? caption : "").c_str())) {
+        return nullptr;
+    }
+    the_window = std::make_unique<Window>(proc);
+    return the_window.get();
+}
+
+void window_destroy(HWND window) {
+    if (window != nullptr && window == the_window.get()) {
+        backend::window_close();
+        the_window.reset();
+        queue.clear();
+    }
+}
+
+bool peek_message(Message& out) {
+    if (queue.empty()) {
+        backend::pump_events();
+    }
+    if (queue.empty()) {
+        return false;
+    }
+    out = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+LRESULT dispatch_message(const Message& m) {
+    if (m.window == nullptr || m.window != the_window.get()) {
+        return 0;
+    }
+    return m.window->proc(m.window, m.msg, m.wparam, m.lparam);
+}
+
+void post_message(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    queue.push_back(Message{window != nullptr ? window : the_window.get(), msg, wparam, lparam});
+}
+
+LRESULT default_window_proc(HWND, std::uint32_t, WPARAM, LPARAM) { return 0; }
+
+int message_box(HWND /*owner*/, const char* text, const char* caption, std::uint32_t type) {
+    text = text != nullptr ? text : "";
+    caption = caption != nullptr ? caption : "";
+    const std::string t = cp1252_to_utf8(text);
+    const std::string c = cp1252_to_utf8(caption);
+    std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+    backend::show_message_box(caption, text, c, t, type);
+    return 1;  // IDOK
+}
+
+}  // namespace platform

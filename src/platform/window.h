@@ -1,0 +1,43 @@
+// The one game window and its message queue: the stand-in for the Windows
+// window class, PeekMessage/DispatchMessage, PostMessage and MessageBox.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win32.h"
+
+namespace platform {
+
+using WindowProc = LRESULT (*)(HWND, std::uint32_t, WPARAM, LPARAM);
+
+struct Message {
+    HWND window = nullptr;
+    std::uint32_t msg = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+};
+
+// Creates the game window with its caption and window procedure, shows it and
+// installs the crosshair cursor. Null on failure.
+HWND window_create(const char* caption, WindowProc proc);
+void window_destroy(HWND window);
+
+// PeekMessage with PM_REMOVE: takes the next pending message, after turning
+// the platform's input events into window messages (keys also produce the
+// WM_CHAR that TranslateMessage would). False when the queue is empty.
+bool peek_message(Message& out);
+// DispatchMessage: hands the message to its window's procedure.
+LRESULT dispatch_message(const Message& m);
+// PostMessage: appends a message to the queue.
+void post_message(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam);
+// DefWindowProc for everything the game does not handle.
+LRESULT default_window_proc(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam);
+
+// MessageBoxA: caption and text are Windows-1252 bytes. Blocks until closed
+// where there is a display; always also writes the line to stderr.
+int message_box(HWND owner, const char* text, const char* caption, std::uint32_t type);
+// MessageBeep(0): a short beep through the sound output.
+void message_beep(std::uint32_t type);
+
+}  // namespace platform
