@@ -23,6 +23,7 @@ enum class Fault : int {
     Allocation,         // a routine's own temporary buffer
     FileOpen,
     FileRead,
+    FileWrite,
     SoundDeviceCreate,
     SoundCooperativeLevel,
     SoundBufferCreate,

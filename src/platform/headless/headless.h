@@ -58,4 +58,9 @@ public:
 void set_observer(Observer* observer);
 Observer* observer();
 
+// Everything the mixer produces from now on is also written to a WAV file
+// (16-bit stereo at the mixer's rate), finished by audio_capture_end.
+bool audio_capture_begin(const std::string& path);
+void audio_capture_end();
+
 }  // namespace platform::headless
