@@ -1,4 +1,4 @@
-// Storage of the shared state. The main loop's issue extends this file.
+// Storage of the shared state and the game's random generator.
 #include "app/spiel.h"
 
 std::int32_t Spielzustand = 0;
@@ -23,6 +23,7 @@ std::uint32_t Bildtakt = 0;
 std::int32_t Sekundentakt = 0;
 std::uint32_t Menue_Startzeit = 0;
 HWND Hauptfenster = nullptr;
+WPARAM Letzter_wParam = 0;
 
 static std::uint32_t zufall_zustand = 0;
 
