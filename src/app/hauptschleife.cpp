@@ -13,6 +13,7 @@ bool Nachricht_verarbeiten() {
     if (!platform::peek_message(nachricht)) {
         return false;
     }
+    Letzte_Nachricht = nachricht.msg;
     Letzter_wParam = nachricht.wparam;
     platform::dispatch_message(nachricht);
     return true;
@@ -68,6 +69,16 @@ void Durchlauf() {
     Zustand_ausfuehren();
 }
 
+int Beendigungscode(bool gestartet) {
+    if (!gestartet) {
+        return 1;
+    }
+    // The game usually ends on a key or WM_CLOSE, not on WM_QUIT; passing
+    // such a message's wParam on (the character 'y' is 121) would report a
+    // normal end as a failure.
+    return Letzte_Nachricht == WM_QUIT ? static_cast<int>(Letzter_wParam) : 0;
+}
+
 int Hauptprogramm() {
     Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
     if (Hauptfenster == nullptr) {
@@ -77,8 +88,6 @@ int Hauptprogramm() {
     }
     Spiel_zuruecksetzen();
     Spiel_starten();
-    // A start-up failure ends the program with 1; otherwise the last
-    // message's wParam is the exit code.
     const bool gestartet = Spielzustand != 9;
     while (Spielzustand != 9) {
         Durchlauf();
@@ -86,5 +95,5 @@ int Hauptprogramm() {
     Spiel_beenden();
     platform::window_destroy(Hauptfenster);
     Hauptfenster = nullptr;
-    return gestartet ? static_cast<int>(Letzter_wParam) : 1;
+    return Beendigungscode(gestartet);
 }

@@ -71,7 +71,8 @@ void Hintergrund_laden();
 // entered, then releases the display and the sound system.
 void Spiel_beenden();
 
-// wParam of the last message taken from the queue: the program's exit code.
+// The last message taken from the queue and its wParam.
+extern std::uint32_t Letzte_Nachricht;
 extern WPARAM Letzter_wParam;
 // Takes one pending message and hands it to the window procedure; false when
 // the queue is empty.
@@ -83,6 +84,9 @@ void Nachrichten_abholen();
 void Zustand_ausfuehren();
 // One pass of the main loop.
 void Durchlauf();
+// The program's exit code: 1 when the start-up failed; after the main loop
+// the code a WM_QUIT carried if that was the last message, otherwise 0.
+int Beendigungscode(bool gestartet);
 // The whole program: window, reset, start-up, main loop, shutdown. Returns
 // the exit code.
 int Hauptprogramm();

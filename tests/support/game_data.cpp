@@ -65,23 +65,11 @@ Bytes bmp(const Picture& p) {
     put32(b, 42, 2835);
     put32(b, 46, 256);
     for (int i = 0; i < 256; ++i) {
-        std::uint8_t r, g, bl;
-        if (i == kTransparent) {
-            r = 0, g = 255, bl = 0;
-        } else if (i == kSeparator) {
-            r = g = bl = 0xC9;
-        } else if (i == kGlyph) {
-            r = g = bl = 0x28;
-        } else {
-            // A spread of colours that never hits pure green.
-            r = static_cast<std::uint8_t>((i * 97) & 0xFF);
-            g = static_cast<std::uint8_t>((i * 57 + 40) & 0xBF);
-            bl = static_cast<std::uint8_t>((i * 31 + 90) & 0xFF);
-        }
+        const std::uint32_t c = palette_colour(i);
         const std::size_t at = 54 + 4 * static_cast<std::size_t>(i);
-        b[at] = bl;
-        b[at + 1] = g;
-        b[at + 2] = r;
+        b[at] = static_cast<std::uint8_t>(c);
+        b[at + 1] = static_cast<std::uint8_t>(c >> 8);
+        b[at + 2] = static_cast<std::uint8_t>(c >> 16);
     }
     for (int y = 0; y < p.h; ++y) {
         std::memcpy(&b[1078 + static_cast<std::size_t>((p.h - 1 - y) * p.w)],
@@ -112,6 +100,31 @@ Picture font_picture() {
 }
 
 }  // namespace
+
+std::uint32_t palette_colour(int i) {
+    if (i == kTransparent) {
+        return 0x00FF00;
+    }
+    if (i == kSeparator) {
+        return 0xC9C9C9;
+    }
+    if (i == kGlyph) {
+        return 0x282828;
+    }
+    // A spread of colours that never comes near pure green.
+    const std::uint32_t r = static_cast<std::uint32_t>(i * 97) & 0xFF;
+    const std::uint32_t g = static_cast<std::uint32_t>(i * 57 + 40) & 0xBF;
+    const std::uint32_t b = static_cast<std::uint32_t>(i * 31 + 90) & 0xFF;
+    return (r << 16) | (g << 8) | b;
+}
+
+int picture_colour_index(int entry) {
+    return 3 + entry * 5;
+}
+
+Bytes plain_picture(int width, int height, std::uint8_t colour) {
+    return bmp(Picture(width, height, colour));
+}
 
 std::pair<int, int> picture_size(int entry) {
     switch (entry) {
@@ -166,7 +179,7 @@ Bytes placeholder_picture(int entry) {
         return bmp(font_picture());
     }
     const auto [w, h] = picture_size(entry);
-    const auto colour = static_cast<std::uint8_t>(3 + entry * 5);
+    const auto colour = static_cast<std::uint8_t>(picture_colour_index(entry));
     if (w == 1024 || entry == 1 || (entry >= 19 && entry <= 22) || entry == 38) {
         // Backgrounds, the landscape and the big pictures: a framed colour
         // field; the landscape's sky is transparent.
@@ -234,7 +247,9 @@ bool write_game_data(const std::string& dir, const GameDataOptions& options) {
     };
     std::vector<std::pair<std::int32_t, Bytes>> pictures;
     for (int i = 0; i < 39; ++i) {
-        pictures.emplace_back(2000, placeholder_picture(i));
+        const auto anders = options.pictures.find(i);
+        pictures.emplace_back(
+            2000, anders != options.pictures.end() ? anders->second : placeholder_picture(i));
     }
     std::vector<std::pair<std::int32_t, Bytes>> sounds;
     for (int i = 0; i < 22; ++i) {

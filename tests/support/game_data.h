@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,7 +30,16 @@ Bytes archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries, const 
 struct GameDataOptions {
     std::string grafik_key = kGrafikKey;
     std::string sound_key = kSoundKey;
+    // Picture entries to store instead of the placeholders (say, one of the
+    // wrong size, to make its load fail).
+    std::map<int, Bytes> pictures;
 };
+// A picture of any size in one palette colour (an 8-bit BMP file).
+Bytes plain_picture(int width, int height, std::uint8_t colour);
+// The colour (0xRRGGBB) that the placeholder pictures give palette index i.
+std::uint32_t palette_colour(int index);
+// The palette index a placeholder picture fills its middle with.
+int picture_colour_index(int entry);
 // Writes the seven files into dir (which must exist). False when a file
 // cannot be written.
 bool write_game_data(const std::string& dir, const GameDataOptions& options = {});

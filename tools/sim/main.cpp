@@ -265,9 +265,7 @@ class Runner {
     void shut_down() {
         Spiel_beenden();
         ended_ = true;
-        sim::Line("exit")
-            .number("code", started_ ? static_cast<std::int64_t>(Letzter_wParam) : 1)
-            .emit();
+        sim::Line("exit").number("code", Beendigungscode(started_)).emit();
     }
 
     void post(std::uint32_t msg, WPARAM w, LPARAM l) {
