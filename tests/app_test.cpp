@@ -498,7 +498,7 @@ TEST_F(AppTest, PointsAndDigits) {
 TEST_F(AppTest, PlayPassesLastAtLeast25Ms) {
     for (std::uint32_t bild : {0u, 16u, 40u}) {
         headless::set_frame_ms(bild);
-        Zustand_wechseln(2, 1);
+        Zustand_wechseln(2, 0);
         Spielzustand = 3;
         const std::uint32_t vorher = headless::now();
         Durchlauf();
@@ -506,7 +506,7 @@ TEST_F(AppTest, PlayPassesLastAtLeast25Ms) {
     }
     // Outside play only the flip paces.
     headless::set_frame_ms(16);
-    Zustand_wechseln(1, 1);
+    Zustand_wechseln(1, 0);
     const std::uint32_t vorher = headless::now();
     Durchlauf();
     EXPECT_EQ(headless::now() - vorher, 16u);
