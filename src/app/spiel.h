@@ -1,9 +1,12 @@
 // Screen states, the shared counters and flags, the timers and the game's one
-// random generator: the spine that every subsystem reads and writes.
+// random generator: the spine that every subsystem reads and writes. Also the
+// main loop, the state transitions and the window procedure that takes all
+// input.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/surface.h"
 #include "platform/win32.h"
 
 // Screen state: 0 title, 1 menu, 2 round intro, 3 play, 4 new highscore,
@@ -42,3 +45,59 @@ void Fehler_melden(const char* text);
 // each draw (state >> 16) & 0x7FFF.
 void Zufall_saeen(std::uint32_t seed);
 std::int32_t Zufall();
+
+// --- shared timers ----------------------------------------------------------
+
+// Square wave: start != 0 arms it (result false); start 0 polls it: false for
+// one period after arming, then true for one period, false for one, ...
+bool Blinktakt(std::int32_t periode, std::uint8_t start);
+// Step countdown: arm != 0 arms it and returns anzahl; arm 0 polls it:
+// negative while the next step is not due, otherwise the steps left.
+std::int32_t Countdown(std::int32_t schritt, std::int32_t anzahl, std::uint8_t arm);
+// Sky colour by the local hour; chosen whenever the menu is entered.
+void Himmelsfarbe_setzen();
+
+// --- states and the main loop -----------------------------------------------
+
+// Every shared counter to its start value; seeds the random generator first
+// and stamps Menue_Startzeit last.
+void Spiel_zuruecksetzen();
+// The one way into most screen states: the target state's set-up and the
+// round counters' reset. neu_laden 1 asks for the state's background picture.
+void Zustand_wechseln(std::int32_t ziel, std::uint8_t neu_laden);
+// Loads the current state's background picture when a transition asked for it.
+void Hintergrund_laden();
+// After the loop: waits until 4000 ms have passed since the menu was last
+// entered, then releases the display and the sound system.
+void Spiel_beenden();
+
+// The last message taken from the queue and its wParam.
+extern std::uint32_t Letzte_Nachricht;
+extern WPARAM Letzter_wParam;
+// Takes one pending message and hands it to the window procedure; false when
+// the queue is empty.
+bool Nachricht_verarbeiten();
+// Takes and dispatches every pending message (the first step of a pass).
+void Nachrichten_abholen();
+// The rest of a pass: Bildtakt, Hintergrund_laden and the routines of the
+// current screen state.
+void Zustand_ausfuehren();
+// One pass of the main loop.
+void Durchlauf();
+// The program's exit code: 1 when the start-up failed; after the main loop
+// the code a WM_QUIT carried if that was the last message, otherwise 0.
+int Beendigungscode(bool gestartet);
+// The whole program: window, reset, start-up, main loop, shutdown. Returns
+// the exit code.
+int Hauptprogramm();
+
+// --- input ------------------------------------------------------------------
+
+LRESULT Fensterprozedur(HWND fenster, std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+// punkt -1: a mouse click at (x, y) picks the item; otherwise the keyboard
+// activates Menuepunkt.
+void Menue_ausloesen(std::int32_t x, std::int32_t y, std::int32_t punkt);
+// Borders included.
+bool Punkt_in_Rechteck(std::int32_t x, std::int32_t y, const platform::Rect& rechteck);
+// "1" to "9" give 1 to 9, everything else 0.
+std::int32_t Ziffer_lesen(char zeichen);

@@ -1,0 +1,323 @@
+// All input arrives as window messages and is handled here, first by screen
+// state, then by message: the same key means different things on different
+// screens.
+#include <cstring>
+
+#include "app/spiel.h"
+#include "audio/audio.h"
+#include "game/game.h"
+#include "platform/window.h"
+#include "score/score.h"
+#include "screens/screens.h"
+
+namespace {
+
+constexpr LRESULT kBehandelt = 0;
+
+void Sound_abspielen(int nummer, int lautstaerke = 10000) {
+    DSound_abspielen(lpDSBSounds[nummer], 0, lautstaerke);
+}
+
+void Maus_merken(LPARAM lparam) {
+    Maus_x = LOWORD(static_cast<std::uintptr_t>(lparam));
+    Maus_y = HIWORD(static_cast<std::uintptr_t>(lparam));
+}
+
+// Characters are compared on the low byte of wParam.
+char Zeichen(WPARAM wparam) {
+    return static_cast<char>(wparam & 0xFF);
+}
+
+void Beenden_fragen() {
+    Blinktakt(1000, 1);
+    Spielzustand = 8;
+    Sound_abspielen(20);
+}
+
+// The current tune's file name, or an empty name when the jukebox has no
+// valid current tune.
+const char* Aktuelle_Mp3() {
+    return Mp3_Nummer >= 0 && Mp3_Nummer < 10 ? Mp3_Liste[Mp3_Nummer] : "";
+}
+
+bool Titel(std::uint32_t nachricht, WPARAM wparam) {
+    if (nachricht != WM_KEYDOWN) {
+        return false;
+    }
+    if (wparam == VK_RETURN || wparam == VK_SPACE) {
+        Zustand_wechseln(1, 1);
+        Musik_abspielen("main.wav");
+        return true;
+    }
+    if (wparam == VK_ESCAPE) {
+        platform::post_message(Hauptfenster, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+bool Menue(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
+    switch (nachricht) {
+        case WM_KEYDOWN:
+            switch (wparam) {
+                case VK_RETURN:
+                case VK_SPACE:
+                    Menue_ausloesen(0, 0, Menuepunkt);
+                    return true;
+                case VK_ESCAPE:
+                    Beenden_fragen();
+                    return true;
+                case VK_UP:
+                    Menuepunkt -= 1;
+                    if (Menuepunkt < 0) {
+                        Menuepunkt = 3;
+                    }
+                    Sound_abspielen(19);
+                    return true;
+                case VK_DOWN:
+                    Menuepunkt += 1;
+                    if (Menuepunkt >= 4) {
+                        Menuepunkt = 0;
+                    }
+                    Sound_abspielen(19);
+                    return true;
+                default:
+                    return false;
+            }
+        case WM_MOUSEMOVE:
+            Maus_merken(lparam);
+            return true;
+        case WM_LBUTTONDOWN:
+            Menue_ausloesen(Maus_x, Maus_y, -1);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Play takes every key and character, also those it does nothing with.
+bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
+    switch (nachricht) {
+        case WM_KEYDOWN:
+            switch (wparam) {
+                case VK_ESCAPE:
+                    Zustand_wechseln(1, 1);
+                    break;
+                case VK_SPACE:
+                    Zustand_wechseln(2, 0);
+                    break;
+                case VK_LEFT:
+                    Ansicht_scrollen(1, 40);
+                    break;
+                case VK_RIGHT:
+                    Ansicht_scrollen(2, 40);
+                    break;
+                case VK_UP:
+                    Mp3_wechseln(0, Mp3_NAECHSTES);
+                    break;
+                case VK_DOWN:
+                    Mp3_wechseln(0, Mp3_VORHERIGES);
+                    break;
+                case VK_F1:
+                    Debugmodus = Debugmodus == 0 ? 1 : 0;
+                    break;
+                case VK_F2:
+                    if (Mp3_Status == 1) {
+                        Mp3_steuern(4, "");
+                        Mp3_an = 0;
+                    } else {
+                        Mp3_an = 1;
+                        Mp3_steuern(2, Aktuelle_Mp3());
+                    }
+                    break;
+                case VK_F3:
+                    Mp3_steuern(4, "");
+                    Mp3_wechseln(0, Mp3_ZUFALL);
+                    break;
+                default:
+                    break;
+            }
+            return true;
+        case WM_CHAR: {
+            const char c = Zeichen(wparam);
+            if (c >= '0' && c <= '9') {
+                Mp3_steuern(4, "");
+                Mp3_wechseln(Ziffer_lesen(c), 0);
+            }
+            return true;
+        }
+        case WM_MOUSEMOVE:
+            Maus_merken(lparam);
+            return true;
+        case WM_LBUTTONDOWN:
+            Schuss_abgeben(Maus_x, Maus_y);
+            return true;
+        case WM_RBUTTONDOWN:
+            Nachladen();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam) {
+    if (nachricht != WM_CHAR) {
+        return false;
+    }
+    const char c = Zeichen(wparam);
+    if (c == 13) {
+        if (Spielername[0] == '\0') {
+            std::strcpy(Spielername, "Monkey");
+        }
+        Highscore_eintragen(Spielername, Punkte);
+        Spielzustand = 5;
+        Sound_abspielen(16, 50000);
+    } else {
+        Texteingabe(2, c, Spielername);
+        Sound_abspielen(19, 50000);
+    }
+    return true;
+}
+
+bool Spielende(std::uint32_t nachricht, WPARAM wparam) {
+    if (nachricht != WM_CHAR) {
+        return false;
+    }
+    const char c = Zeichen(wparam);
+    if (c == 'j' || c == 'y') {
+        Zustand_wechseln(2, 0);
+        return true;
+    }
+    if (c == 'n') {
+        Zustand_wechseln(1, 1);
+        return true;
+    }
+    return false;
+}
+
+bool Tabelle_oder_Credits(std::uint32_t nachricht, WPARAM wparam) {
+    if (nachricht != WM_KEYDOWN) {
+        return false;
+    }
+    if (wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == VK_SPACE) {
+        Zustand_wechseln(1, 1);
+        Musik_abspielen(nullptr);
+        return true;
+    }
+    if (wparam == VK_F1 && Spielzustand == 7) {
+        Sound_abspielen(5);
+        Geheimseite_zeichnen(Geheimseite_zeichnen(0) != 0 ? 2 : 1);
+        return true;
+    }
+    return false;
+}
+
+bool Beenden(std::uint32_t nachricht, WPARAM wparam) {
+    if (nachricht == WM_CHAR) {
+        const char c = Zeichen(wparam);
+        if (c == 'j' || c == 'y' || c == 'z') {
+            Beenden_zeichnen(1);
+            Spielzustand = 9;
+            return true;
+        }
+        if (c == 'n') {
+            Zustand_wechseln(1, 0);
+            return true;
+        }
+        return false;
+    }
+    if (nachricht == WM_KEYDOWN && wparam == VK_ESCAPE) {
+        Zustand_wechseln(1, 0);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+LRESULT Fensterprozedur(HWND fenster, std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
+    if (Spielzustand < 0 || Spielzustand > 8) {
+        return platform::default_window_proc(fenster, nachricht, wparam, lparam);
+    }
+    if (nachricht == WM_DESTROY) {
+        Spielzustand = 9;
+        platform::post_message(fenster, WM_QUIT, 0, 0);
+        return kBehandelt;
+    }
+    if (nachricht == WM_CLOSE) {
+        // The window stays; the loop ends and the shutdown runs.
+        Spielzustand = 9;
+        return kBehandelt;
+    }
+
+    bool behandelt = false;
+    switch (Spielzustand) {
+        case 0:
+            behandelt = Titel(nachricht, wparam);
+            break;
+        case 1:
+            behandelt = Menue(nachricht, wparam, lparam);
+            break;
+        case 3:
+            behandelt = Spiel(nachricht, wparam, lparam);
+            break;
+        case 4:
+            behandelt = Namenseingabe(nachricht, wparam);
+            break;
+        case 5:
+            behandelt = Spielende(nachricht, wparam);
+            break;
+        case 6:
+        case 7:
+            behandelt = Tabelle_oder_Credits(nachricht, wparam);
+            break;
+        case 8:
+            behandelt = Beenden(nachricht, wparam);
+            break;
+        default:  // 2, the round intro, takes no input
+            break;
+    }
+    return behandelt ? kBehandelt
+                     : platform::default_window_proc(fenster, nachricht, wparam, lparam);
+}
+
+void Menue_ausloesen(std::int32_t x, std::int32_t y, std::int32_t punkt) {
+    if (punkt == -1) {
+        int gefunden = -1;
+        for (int i = 0; i < 4; ++i) {
+            if (Punkt_in_Rechteck(x, y, Menue_Trefferfelder[i])) {
+                gefunden = i;
+                break;
+            }
+        }
+        if (gefunden < 0) {
+            return;
+        }
+        Menuepunkt = gefunden;
+    }
+    switch (Menuepunkt) {
+        case 0:
+            Zustand_wechseln(2, 1);
+            break;
+        case 1:
+            Zustand_wechseln(6, 1);
+            break;
+        case 2:
+            Zustand_wechseln(7, 1);
+            break;
+        case 3:
+            Beenden_fragen();
+            break;
+        default:
+            break;
+    }
+    Sound_abspielen(16);
+}
+
+bool Punkt_in_Rechteck(std::int32_t x, std::int32_t y, const platform::Rect& rechteck) {
+    return rechteck.left <= x && x <= rechteck.right && rechteck.top <= y && y <= rechteck.bottom;
+}
+
+std::int32_t Ziffer_lesen(char zeichen) {
+    return zeichen >= '1' && zeichen <= '9' ? zeichen - '0' : 0;
+}

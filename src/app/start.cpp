@@ -1,0 +1,164 @@
+// The start-up sequence: required files, highscores, player name, archives,
+// jukebox list, display, every long-lived surface with its picture, the fonts,
+// the sound system, the sprites, and finally the title screen with its tune.
+#include "app/start.h"
+
+#include <cstdio>
+
+#include "app/spiel.h"
+#include "audio/audio.h"
+#include "pack/packfile.h"
+#include "platform/file.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "score/score.h"
+#include "screens/screens.h"
+#include "text/bitmaptext.h"
+
+Surface* lpDDSHintergrund = nullptr;
+Surface* lpDDSLandschaft = nullptr;
+Surface* lpDDSRundenbild[4] = {};
+Surface* lpDDSRekordfigur = nullptr;
+Surface* lpDDSPatrone = nullptr;
+Surface* lpDDSEinschuss = nullptr;
+Sprite Sprite_Vorlagen[5] = {};
+
+namespace {
+
+constexpr std::uint8_t kSystemspeicher = 0;
+constexpr std::uint8_t kVideospeicher = 1;
+
+// The final box of a failed start; its caption carries the step's number.
+void Start_abbrechen(int nummer) {
+    Spielzustand = 9;
+    std::snprintf(Zeilenpuffer, sizeof Zeilenpuffer, "Error Nr.:%i", nummer);
+    platform::message_box(Hauptfenster, "Dieses Spiel kann leider nicht gestartet werden!",
+                          Zeilenpuffer, MB_ICONERROR);
+}
+
+int Bild_laden(int nummer, Surface* ziel) {
+    return PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, nummer, ziel);
+}
+
+}  // namespace
+
+bool Datei_vorhanden(const char* name) {
+    return platform::File::open(name, platform::File::Mode::Read) != nullptr;
+}
+
+bool Dateien_pruefen() {
+    static constexpr const char* kDateien[] = {"Grafik.dat", "Sound.dat", "start.wav",  "main.wav",
+                                               "win.wav",    "lose.wav",  "credits.wav"};
+    for (const char* datei : kDateien) {
+        if (!Datei_vorhanden(datei)) {
+            platform::message_box(
+                Hauptfenster,
+                "Es fehlt mindestens eine Datei!\nDas Spiel kann leider nicht gestartet werden!",
+                "Error...", MB_ICONERROR);
+            return false;
+        }
+    }
+    return true;
+}
+
+RECT* Rechteck_setzen(RECT* rechteck, std::int32_t links, std::int32_t oben, std::int32_t unten,
+                      std::int32_t rechts) {
+    rechteck->left = links;
+    rechteck->top = oben;
+    rechteck->right = rechts;
+    rechteck->bottom = unten;
+    return rechteck;
+}
+
+void Spiel_starten() {
+    Farbtiefe = 16;
+
+    if (!Dateien_pruefen()) {
+        Spielzustand = 9;
+        return;
+    }
+
+    // A missing or broken Score.dat is replaced here, before anything else
+    // can fail.
+    Highscore_laden("Score.dat");
+
+    // The login name presets the name entry. A name that does not fit leaves
+    // the buffer as it was; it stays a terminated text in any case.
+    platform::user_name(Spielername, sizeof Spielername);
+    Spielername[sizeof Spielername - 1] = '\0';
+    Texteingabe(3, 0, Spielername);
+
+    if (PackFile_oeffnen("Grafik.dat", &Grafik_Verzeichnis, "QK7RM2D9TXB4HP1Z") != 0) {
+        return Start_abbrechen(8);
+    }
+    if (PackFile_oeffnen("Sound.dat", &Sound_Verzeichnis, "N2HV8C6WLA9E5JR3") != 0) {
+        return Start_abbrechen(9);
+    }
+
+    // A game without tunes of its own starts normally.
+    Mp3_suchen();
+
+    if (DDraw_starten() != 0) {
+        return Start_abbrechen(10);
+    }
+    RECT bildschirm;
+    Rechteck_setzen(&bildschirm, 0, 0, 768, 1024);
+    if (DDraw_Clipper_erzeugen(&bildschirm, 1) != 0) {
+        return Start_abbrechen(11);
+    }
+
+    if (DDraw_Offscreen_anlegen(&lpDDSHintergrund, 1024, 768, kSystemspeicher) != 0) {
+        return Start_abbrechen(12);
+    }
+    if (DDraw_Offscreen_anlegen(&lpDDSLandschaft, 2048, 448, kVideospeicher) != 0) {
+        return Start_abbrechen(13);
+    }
+    if (DDraw_Offscreen_anlegen(&lpDDSSchrift, 920, 152, kVideospeicher) != 0) {
+        return Start_abbrechen(14);
+    }
+    if (Bild_laden(31, lpDDSSchrift) != 0) {
+        return Start_abbrechen(15);
+    }
+    if (BitmapText_einlesen(lpDDSSchrift, &Zeichensatz, 0xC9C9C9) != 0) {
+        return Start_abbrechen(16);
+    }
+    if (DDraw_Offscreen_anlegen(&lpDDSSchriftRot, 920, 152, kSystemspeicher) != 0) {
+        return Start_abbrechen(17);
+    }
+    if (DDraw_Offscreen_klonen(lpDDSSchrift, lpDDSSchriftRot, 1, 0x282828, 0xCC0000) != 0) {
+        return Start_abbrechen(18);
+    }
+
+    // The intro pictures and the pop-up figure are not vital: a failure has
+    // shown its own message and the game goes on.
+    for (Surface*& bild : lpDDSRundenbild) {
+        DDraw_Offscreen_anlegen(&bild, 312, 352, kSystemspeicher);
+    }
+    for (int i = 0; i < 4; ++i) {
+        Bild_laden(19 + i, lpDDSRundenbild[i]);
+    }
+    DDraw_Offscreen_anlegen(&lpDDSRekordfigur, 312, 352, kVideospeicher);
+    Bild_laden(38, lpDDSRekordfigur);
+
+    if (DDraw_Offscreen_anlegen(&lpDDSPatrone, 32, 128, kVideospeicher) != 0) {
+        return Start_abbrechen(19);
+    }
+    if (Bild_laden(30, lpDDSPatrone) != 0) {
+        return Start_abbrechen(20);
+    }
+    if (DDraw_Offscreen_anlegen(&lpDDSEinschuss, 96, 96, kVideospeicher) != 0) {
+        return Start_abbrechen(21);
+    }
+    if (Bild_laden(2, lpDDSEinschuss) != 0) {
+        return Start_abbrechen(22);
+    }
+
+    if (DSound_starten() != 0) {
+        return Start_abbrechen(23);
+    }
+
+    Sprites_laden();
+
+    Zustand_wechseln(0, 1);
+    Musik_abspielen("start.wav");
+}

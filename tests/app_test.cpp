@@ -1,0 +1,514 @@
+// The application core: reset, transitions, timers, the window procedure per
+// screen state, the main loop's pacing and the shutdown wait.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/spiel.h"
+#include "app/start.h"
+#include "audio/audio.h"
+#include "game/game.h"
+#include "gfx/ddraw.h"
+#include "platform/window.h"
+#include "screens/screens.h"
+#include "support/fixture.h"
+
+using bramble_test::HeadlessTest;
+namespace headless = platform::headless;
+
+namespace {
+
+constexpr std::uint32_t kT = 5000000;
+
+class AppTest : public HeadlessTest {
+   protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        headless::reset(kT);
+        headless::set_frame_ms(16);
+        Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
+        ASSERT_NE(Hauptfenster, nullptr);
+        Spiel_zuruecksetzen();
+        start_display(16);
+    }
+    void TearDown() override {
+        platform::window_destroy(Hauptfenster);
+        Hauptfenster = nullptr;
+        HeadlessTest::TearDown();
+    }
+
+    static LRESULT send(std::uint32_t msg, WPARAM w = 0, LPARAM l = 0) {
+        return Fensterprozedur(Hauptfenster, msg, w, l);
+    }
+    static void key(WPARAM vk) { send(WM_KEYDOWN, vk); }
+    static void zeichen(char c) { send(WM_CHAR, static_cast<unsigned char>(c)); }
+
+    // Round counters as play leaves them, to see what a transition resets.
+    static void spielstand_setzen() {
+        Punkte = 1234;
+        Kills = 7;
+        Lose = 3;
+        Zeit = 12;
+        Patronen = 2;
+        Letzter_Gewinn = 80;
+        Gewinnzeit = 42;
+        Highscore = 2190;
+        Runde = 4;
+    }
+};
+
+TEST_F(AppTest, ResetGivesEveryStartValue) {
+    spielstand_setzen();
+    Spielzustand = 7;
+    Menuepunkt = 2;
+    Maus_x = 3;
+    Scroll_x = -1000;
+    Himmelsfarbe = 1;
+    Gewonnen = Debugmodus = Hintergrund_neu = 1;
+    std::strcpy(Spielername, "Ann");
+    std::strcpy(Zeilenpuffer, "-3-");
+    std::strcpy(Titelpuffer, "Round 4");
+    Mp3_Status = 1;
+    Mp3_an = 0;
+    Mp3_Startzeit = 9;
+    Farbtiefe = 32;
+    Hervorhebungsfarbe = 0x960000;
+    Sekundentakt = 975;
+    headless::set_now(0xFFFFFFF0u);
+
+    Spiel_zuruecksetzen();
+
+    for (std::int32_t v : {Spielzustand, Punkte, Highscore, Kills, Lose, Zeit, Runde, Patronen,
+                           Letzter_Gewinn, Menuepunkt, Sekundentakt}) {
+        EXPECT_EQ(v, 0);
+    }
+    EXPECT_EQ(Gewinnzeit, 0u);
+    EXPECT_EQ(Bildtakt, 0u);
+    EXPECT_EQ(Maus_x, 1024);
+    EXPECT_EQ(Maus_y, 384);
+    EXPECT_EQ(Scroll_x, -512);
+    EXPECT_EQ(Himmelsfarbe, 0x463CBAu);
+    EXPECT_EQ(Gewonnen + Debugmodus + Hintergrund_neu, 0);
+    EXPECT_STREQ(Spielername, "");
+    EXPECT_STREQ(Zeilenpuffer, "");
+    EXPECT_STREQ(Titelpuffer, "");
+    EXPECT_EQ(Mp3_Status, 4);
+    EXPECT_EQ(Mp3_an, 1);
+    EXPECT_EQ(Mp3_Startzeit, 0u);
+    EXPECT_EQ(Farbtiefe, 16);
+    EXPECT_EQ(Hervorhebungsfarbe, 0xCC0000u);
+    EXPECT_EQ(Verstecke[4][0], 970);
+    EXPECT_EQ(Verstecke[4][1], 321);
+    EXPECT_EQ(Versteck_Nr, 0);
+    EXPECT_EQ(Menue_Startzeit, 0xFFFFFFF0u);
+
+    // The generator was seeded with the tick count.
+    const std::int32_t erste = Zufall();
+    Zufall_saeen(0xFFFFFFF0u);
+    EXPECT_EQ(Zufall(), erste);
+}
+
+TEST_F(AppTest, TransitionTableSetsUpEachTarget) {
+    struct Fall {
+        std::int32_t ziel;
+        std::uint8_t neu_laden;
+        std::int32_t zustand, runde;
+    };
+    for (const Fall f : {Fall{0, 1, 0, 0}, Fall{1, 1, 1, 4}, Fall{2, 0, 2, 5}, Fall{6, 1, 6, 4},
+                         Fall{7, 1, 7, 4}, Fall{4, 1, 3, 4}}) {
+        SCOPED_TRACE(f.ziel);
+        Spielzustand = 3;
+        Gewonnen = 0;
+        Hintergrund_neu = 0;
+        Maus_x = 1000;
+        Maus_y = 700;
+        Scroll_x = -100;
+        Menue_Startzeit = 17;
+        spielstand_setzen();
+        headless::advance(100);
+
+        Zustand_wechseln(f.ziel, f.neu_laden);
+
+        EXPECT_EQ(Spielzustand, f.zustand);
+        EXPECT_EQ(Runde, f.runde);
+        EXPECT_EQ(Hintergrund_neu, f.neu_laden);
+        EXPECT_EQ(Kills, 0);
+        EXPECT_EQ(Lose, 0);
+        EXPECT_EQ(Punkte, 0);
+        EXPECT_EQ(Letzter_Gewinn, 0);
+        EXPECT_EQ(Zeit, 90);
+        EXPECT_EQ(Patronen, 6);
+        EXPECT_EQ(Highscore, 2190);
+        EXPECT_EQ(Gewinnzeit, 42u);
+        EXPECT_EQ(Gewonnen, f.ziel == 0 ? 1 : 0);
+        EXPECT_EQ(Menue_Startzeit, f.ziel == 1 ? headless::now() : 17u);
+        const bool runde = f.ziel == 2;
+        EXPECT_EQ(Maus_x, runde ? 512 : 1000);
+        EXPECT_EQ(Maus_y, runde ? 384 : 700);
+        EXPECT_EQ(Scroll_x, runde ? -512 : -100);
+    }
+}
+
+TEST_F(AppTest, NewRoundEmptiesTheLineBufferAndArmsTheIntroCountdown) {
+    std::strcpy(Zeilenpuffer, "Shot!");
+    Zustand_wechseln(2, 1);
+    EXPECT_STREQ(Zeilenpuffer, "");
+    headless::advance(200);
+    EXPECT_EQ(Countdown(1200, 0, 0), -5);
+    headless::advance(1);
+    EXPECT_EQ(Countdown(1200, 0, 0), 4);
+}
+
+// Polls every millisecond and returns the offsets (from arming) at which the
+// result changes.
+std::vector<std::uint32_t> blink_wechsel(std::uint32_t start, std::uint32_t dauer) {
+    headless::set_now(start);
+    Blinktakt(1000, 1);
+    std::vector<std::uint32_t> wechsel;
+    bool alt = false;
+    for (std::uint32_t ms = 0; ms <= dauer; ++ms) {
+        headless::set_now(start + ms);
+        const bool neu = Blinktakt(500, 0);
+        if (neu != alt) {
+            wechsel.push_back(ms);
+            alt = neu;
+        }
+    }
+    return wechsel;
+}
+
+TEST_F(AppTest, BlinkArmedWith1000AndPolledWith500) {
+    // false 1000, true 1000, false 500, true 1000, false 500, ...
+    const std::vector<std::uint32_t> erwartet = {1001, 2001, 2501, 3501, 4001, 5001, 5501};
+    EXPECT_EQ(blink_wechsel(kT, 6000), erwartet);
+    // The same rhythm across the wrap of the 32-bit tick count.
+    EXPECT_EQ(blink_wechsel(0xFFFFFFFFu - 1500, 6000), erwartet);
+}
+
+TEST_F(AppTest, CountdownStepsAndStaysAtZero) {
+    for (std::uint32_t start : {kT, 0xFFFFFFFFu - 3000}) {
+        SCOPED_TRACE(start);
+        headless::set_now(start);
+        EXPECT_EQ(Countdown(200, 5, 1), 5);
+        std::vector<std::int32_t> schritte;
+        for (std::uint32_t ms = 1; ms <= 6000; ++ms) {
+            headless::set_now(start + ms);
+            const std::int32_t r = Countdown(1200, 0, 0);
+            if (r >= 0) {
+                schritte.push_back(r);
+                if (r == 0) {
+                    break;
+                }
+            } else {
+                EXPECT_EQ(r, schritte.empty() ? -5 : -schritte.back());
+            }
+        }
+        EXPECT_EQ(schritte, (std::vector<std::int32_t>{4, 3, 2, 1, 0}));
+        headless::advance(100000);
+        EXPECT_EQ(Countdown(1200, 0, 0), 0);
+        EXPECT_EQ(Countdown(1200, 0, 0), 0);
+    }
+}
+
+TEST_F(AppTest, SkyColourByHour) {
+    const std::uint32_t farben[24] = {0x323140, 0x323140, 0x423E6C, 0x423E6C, 0x423E6C, 0x463CBA,
+                                      0x463CBA, 0x463CBA, 0x2918E1, 0x2918E1, 0x2918E1, 0x2816EA,
+                                      0x2816EA, 0x2816EA, 0x2918E1, 0x2918E1, 0x2918E1, 0x463CBA,
+                                      0x463CBA, 0x463CBA, 0x423E6C, 0x423E6C, 0x423E6C, 0x323140};
+    for (int h = 0; h < 24; ++h) {
+        headless::set_local_hour(h);
+        Himmelsfarbe_setzen();
+        EXPECT_EQ(Himmelsfarbe, farben[h]) << h;
+    }
+}
+
+TEST_F(AppTest, SkyColourIsChosenOnlyWhenTheMenuIsEntered) {
+    headless::set_local_hour(12);
+    Zustand_wechseln(1, 1);
+    EXPECT_EQ(Himmelsfarbe, 0x2816EAu);
+    key(VK_RETURN);  // Start Game
+    Spielzustand = 3;
+    headless::set_local_hour(23);  // 23:59 during the round
+    for (int i = 0; i < 5; ++i) {
+        Durchlauf();
+    }
+    key(VK_SPACE);  // the next round keeps the colour too
+    EXPECT_EQ(Himmelsfarbe, 0x2816EAu);
+    Spielzustand = 3;
+    key(VK_ESCAPE);
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Himmelsfarbe, 0x323140u);
+}
+
+TEST_F(AppTest, QuitSoonAfterEnteringTheMenuWaitsOutFourSeconds) {
+    for (std::uint32_t start : {kT, 0xFFFFFFFFu - 999}) {
+        SCOPED_TRACE(start);
+        DDraw_beenden();
+        start_display(16);
+        headless::set_now(start);
+        Zustand_wechseln(1, 1);
+        headless::advance(1500);
+        Spiel_beenden();
+        EXPECT_EQ(headless::now(), start + 4000);
+        EXPECT_EQ(lpDD, nullptr);
+        EXPECT_EQ(lpDDSHintergrund, nullptr);
+    }
+    // Quitting later ends at once.
+    start_display(16);
+    Zustand_wechseln(1, 1);
+    headless::advance(4000);
+    const std::uint32_t jetzt = headless::now();
+    Spiel_beenden();
+    EXPECT_EQ(headless::now(), jetzt);
+}
+
+TEST_F(AppTest, TitleKeys) {
+    key(VK_F1);
+    EXPECT_EQ(Spielzustand, 0);
+    key(VK_SPACE);
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Hintergrund_neu, 1);
+
+    Zustand_wechseln(0, 1);
+    key(VK_ESCAPE);  // posts WM_CLOSE, taken at the next drain
+    EXPECT_EQ(Spielzustand, 0);
+    const std::uint64_t bilder = headless::frames_presented();
+    Durchlauf();
+    EXPECT_EQ(Spielzustand, 9);
+    EXPECT_EQ(headless::frames_presented(), bilder);  // state 9 draws nothing
+    EXPECT_EQ(Beendigungscode(true), 0);
+}
+
+TEST_F(AppTest, HeldUpCyclesTheMenuBackwards) {
+    Zustand_wechseln(1, 1);
+    std::vector<std::int32_t> folge = {Menuepunkt};
+    for (int i = 0; i < 4; ++i) {
+        key(VK_UP);
+        folge.push_back(Menuepunkt);
+    }
+    EXPECT_EQ(folge, (std::vector<std::int32_t>{0, 3, 2, 1, 0}));
+    key(VK_DOWN);
+    key(VK_DOWN);
+    key(VK_DOWN);
+    EXPECT_EQ(Menuepunkt, 3);
+    key(VK_DOWN);
+    EXPECT_EQ(Menuepunkt, 0);
+    EXPECT_EQ(Spielzustand, 1);
+}
+
+TEST_F(AppTest, MenuClicksHitRectanglesBordersIncluded) {
+    Zustand_wechseln(1, 1);
+    Menue_Trefferfelder[0] = {400, 90, 624, 130};
+    Menue_Trefferfelder[1] = {360, 190, 664, 230};
+    Menue_Trefferfelder[2] = {380, 290, 644, 330};
+    Menue_Trefferfelder[3] = {410, 390, 614, 430};
+
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(700, 200));    // outside every rectangle
+    send(WM_LBUTTONDOWN, 1, MAKELPARAM(500, 300));  // the click's own position is ignored
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Menuepunkt, 0);
+
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(664, 230));  // bottom-right corner of item 1
+    send(WM_LBUTTONDOWN, 1, 0);
+    EXPECT_EQ(Menuepunkt, 1);
+    EXPECT_EQ(Spielzustand, 6);
+
+    Zustand_wechseln(1, 1);
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(410, 390));  // top-left corner of Exit Game
+    send(WM_LBUTTONDOWN, 1, 0);
+    EXPECT_EQ(Menuepunkt, 3);
+    EXPECT_EQ(Spielzustand, 8);
+}
+
+TEST_F(AppTest, MenuKeysActivateTheSelection) {
+    struct Fall {
+        std::int32_t punkt, zustand;
+    };
+    for (const Fall f : {Fall{0, 2}, Fall{1, 6}, Fall{2, 7}, Fall{3, 8}}) {
+        Zustand_wechseln(1, 1);
+        Menuepunkt = f.punkt;
+        key(f.punkt % 2 == 0 ? VK_RETURN : VK_SPACE);
+        EXPECT_EQ(Spielzustand, f.zustand) << f.punkt;
+    }
+    Zustand_wechseln(1, 1);
+    key(VK_ESCAPE);
+    EXPECT_EQ(Spielzustand, 8);
+}
+
+TEST_F(AppTest, MouseIsRecordedOnlyInMenuAndPlay) {
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
+    EXPECT_EQ(Maus_x, 1024);
+    Spielzustand = 3;
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(65535, 767));  // both words unsigned
+    EXPECT_EQ(Maus_x, 65535);
+    EXPECT_EQ(Maus_y, 767);
+    Spielzustand = 2;
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 2));
+    EXPECT_EQ(Maus_x, 65535);
+}
+
+TEST_F(AppTest, PlayKeys) {
+    Zustand_wechseln(2, 1);
+    Spielzustand = 3;
+    key(VK_LEFT);
+    EXPECT_EQ(Scroll_x, -472);
+    key(VK_RIGHT);
+    key(VK_RIGHT);
+    EXPECT_EQ(Scroll_x, -552);
+    key(VK_F1);
+    EXPECT_EQ(Debugmodus, 1);
+    key(VK_F1);
+    EXPECT_EQ(Debugmodus, 0);
+    // Unlisted keys and characters are taken and do nothing.
+    EXPECT_EQ(send(WM_KEYDOWN, 'A'), 0);
+    EXPECT_EQ(send(WM_CHAR, 'y'), 0);
+    EXPECT_EQ(Spielzustand, 3);
+
+    Punkte = 300;
+    key(VK_SPACE);  // a new round at once
+    EXPECT_EQ(Spielzustand, 2);
+    EXPECT_EQ(Runde, 2);
+    EXPECT_EQ(Punkte, 0);
+    EXPECT_EQ(Scroll_x, -512);
+    EXPECT_EQ(Hintergrund_neu, 0);  // the landscape stays
+
+    Spielzustand = 3;
+    key(VK_ESCAPE);
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Hintergrund_neu, 1);
+}
+
+TEST_F(AppTest, RoundIntroTakesNoInput) {
+    Zustand_wechseln(2, 1);
+    for (WPARAM vk : {VK_ESCAPE, VK_SPACE, VK_RETURN, VK_F1}) {
+        key(vk);
+    }
+    zeichen('n');
+    send(WM_LBUTTONDOWN);
+    EXPECT_EQ(Spielzustand, 2);
+    EXPECT_EQ(Debugmodus, 0);
+    send(WM_CLOSE);
+    EXPECT_EQ(Spielzustand, 9);
+}
+
+TEST_F(AppTest, NameEntryEnterStoresMonkeyForAnEmptyName) {
+    Spielzustand = 4;
+    key(VK_RETURN);  // only characters count here
+    EXPECT_EQ(Spielzustand, 4);
+    zeichen('\r');
+    EXPECT_EQ(Spielzustand, 5);
+    EXPECT_STREQ(Spielername, "Monkey");
+
+    Spielzustand = 4;
+    std::strcpy(Spielername, "Ann");
+    zeichen('\r');
+    EXPECT_STREQ(Spielername, "Ann");
+}
+
+TEST_F(AppTest, GameOverTakesOnlySmallLetters) {
+    Zustand_wechseln(2, 1);
+    Spielzustand = 5;
+    for (char c : {'J', 'Y', 'N', 'z', '\r'}) {
+        zeichen(c);
+        EXPECT_EQ(Spielzustand, 5) << c;
+    }
+    key(VK_ESCAPE);
+    EXPECT_EQ(Spielzustand, 5);
+    zeichen('y');
+    EXPECT_EQ(Spielzustand, 2);
+    EXPECT_EQ(Runde, 2);
+    EXPECT_EQ(Hintergrund_neu, 0);
+
+    Spielzustand = 5;
+    zeichen('j');
+    EXPECT_EQ(Runde, 3);
+    Spielzustand = 5;
+    zeichen('n');
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Hintergrund_neu, 1);
+}
+
+TEST_F(AppTest, QuitQuestionTakesZAsYes) {
+    for (char ja : {'j', 'y', 'z'}) {
+        Spielzustand = 8;
+        zeichen('Z');
+        zeichen('Y');
+        EXPECT_EQ(Spielzustand, 8);
+        zeichen(ja);
+        EXPECT_EQ(Spielzustand, 9) << ja;
+    }
+    Spielzustand = 8;
+    zeichen('n');
+    EXPECT_EQ(Spielzustand, 1);
+    EXPECT_EQ(Hintergrund_neu, 0);
+    Spielzustand = 8;
+    key(VK_ESCAPE);
+    EXPECT_EQ(Spielzustand, 1);
+}
+
+TEST_F(AppTest, TableAndCreditsReturnToTheMenu) {
+    for (std::int32_t zustand : {6, 7}) {
+        for (WPARAM vk : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+            Zustand_wechseln(zustand, 1);
+            key(VK_LEFT);
+            EXPECT_EQ(Spielzustand, zustand);
+            key(vk);
+            EXPECT_EQ(Spielzustand, 1);
+            EXPECT_EQ(Hintergrund_neu, 1);
+        }
+    }
+}
+
+TEST_F(AppTest, CloseAndDestroyEndEveryScreen) {
+    for (std::int32_t zustand = 0; zustand <= 8; ++zustand) {
+        Spielzustand = zustand;
+        EXPECT_EQ(send(zustand % 2 == 0 ? WM_CLOSE : WM_DESTROY), 0);
+        EXPECT_EQ(Spielzustand, 9) << zustand;
+    }
+    // WM_DESTROY posted WM_QUIT; in state 9 it goes to the default handling.
+    Nachrichten_abholen();
+    EXPECT_EQ(Letzte_Nachricht, WM_QUIT);
+    EXPECT_EQ(Beendigungscode(true), 0);
+    EXPECT_EQ(Beendigungscode(false), 1);
+}
+
+TEST_F(AppTest, PointsAndDigits) {
+    const RECT r{10, 20, 30, 40};
+    EXPECT_TRUE(Punkt_in_Rechteck(10, 20, r));
+    EXPECT_TRUE(Punkt_in_Rechteck(30, 40, r));
+    EXPECT_FALSE(Punkt_in_Rechteck(9, 30, r));
+    EXPECT_FALSE(Punkt_in_Rechteck(31, 30, r));
+    EXPECT_FALSE(Punkt_in_Rechteck(20, 41, r));
+    EXPECT_FALSE(Punkt_in_Rechteck(20, 19, r));
+    EXPECT_EQ(Ziffer_lesen('1'), 1);
+    EXPECT_EQ(Ziffer_lesen('9'), 9);
+    for (char c : {'0', 'a', ' ', '\xB9'}) {
+        EXPECT_EQ(Ziffer_lesen(c), 0) << int(c);
+    }
+    RECT s;
+    EXPECT_EQ(Rechteck_setzen(&s, 1, 2, 3, 4), &s);
+    EXPECT_EQ(s.left, 1);
+    EXPECT_EQ(s.top, 2);
+    EXPECT_EQ(s.right, 4);
+    EXPECT_EQ(s.bottom, 3);
+}
+
+TEST_F(AppTest, PlayPassesLastAtLeast25Ms) {
+    for (std::uint32_t bild : {0u, 16u, 40u}) {
+        headless::set_frame_ms(bild);
+        Zustand_wechseln(2, 0);
+        Spielzustand = 3;
+        const std::uint32_t vorher = headless::now();
+        Durchlauf();
+        EXPECT_EQ(headless::now() - vorher, std::max(25u, bild)) << bild;
+    }
+    // Outside play only the flip paces.
+    headless::set_frame_ms(16);
+    Zustand_wechseln(1, 0);
+    const std::uint32_t vorher = headless::now();
+    Durchlauf();
+    EXPECT_EQ(headless::now() - vorher, 16u);
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// The runner's script: one command a line, checked as a whole before the
+// game starts so that a typo never leaves half a run behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class Op { Wait, Passes, Key, Char, Text, Move, LClick, RClick, Close, Snap, Dump };
+
+struct Command {
+    Op op;
+    int line = 0;
+    std::uint32_t a = 0;  // wait ms, passes, key code, char byte, move x
+    std::uint32_t b = 0;  // move y
+    std::string text;     // text bytes, snap name
+};
+
+// Parses the script's text. On an error returns false with a message that
+// names the line.
+bool parse_script(const std::string& source, std::vector<Command>& out, std::string& error);
+
+}  // namespace sim
