@@ -22,6 +22,7 @@ constexpr int kMaxEintraege = 50;  // offset table room: bytes 204..403
 struct Verzeichnis {
     std::uint8_t bytes[kVerzeichnisGroesse];
 };
+static_assert(sizeof(Verzeichnis) == kVerzeichnisGroesse);
 
 extern Verzeichnis Grafik_Verzeichnis;
 extern Verzeichnis Sound_Verzeichnis;

@@ -228,9 +228,9 @@ bool inspect_wav(const std::uint8_t* b, std::size_t available, WavInfo& info, st
         error = "no samples";
         return false;
     }
-    info.duration_ms =
-        static_cast<std::uint32_t>(static_cast<std::uint64_t>(info.data_bytes) * 1000 /
-                                   (static_cast<std::uint64_t>(info.rate) * info.block_align));
+    const std::uint64_t per_second = static_cast<std::uint64_t>(info.rate) * info.block_align;
+    info.duration_ms = static_cast<std::uint32_t>(
+        (static_cast<std::uint64_t>(info.data_bytes) * 1000 + per_second / 2) / per_second);
     // A RIFF form of odd size is followed by one pad byte when the file has it.
     info.length = static_cast<std::size_t>(form_end);
     if ((form_end & 1) != 0 && form_end < available) {

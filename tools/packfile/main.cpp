@@ -415,8 +415,6 @@ int cmd_check(const std::vector<std::string>& args) {
                 (wanted_kind == packfile::Kind::Picture ? "pictures" : "sounds"));
     }
     if (problems > 0) {
-        std::fprintf(stderr, "packfile: %s: %d problem%s\n", archive.c_str(), problems,
-                     problems == 1 ? "" : "s");
         return kExitFailed;
     }
     std::printf("%s: ok, %d picture%s, %d sound%s\n", archive.c_str(), picture_count,
