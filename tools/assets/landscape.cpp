@@ -22,8 +22,9 @@ double line_row(double x) {
     return horizon_at(x) - kLandscapeY;
 }
 
-// Small upward scallops along the top edge, like the leaves of a hedge;
-// they stay within 1.8 pixels of the line either way.
+// Small upward scallops along the top edge, like the leaves of a hedge.
+// They stay within 1.5 pixels of the line either way, less where the line is
+// steep, so every column's top stays close to the line.
 double scallop(double x) {
     // Scallop widths vary between 7 and 12 pixels along the line.
     static std::vector<double> starts;
@@ -39,7 +40,9 @@ double scallop(double x) {
     const double a = *(it - 1);
     const double b = *it;
     const double t = (x - a) / (b - a) * 2 - 1;  // -1..1 across one scallop
-    return 1.8 - 3.6 * std::sqrt(std::max(0.0, 1 - t * t));
+    const double slope = std::abs(line_row(x + 1) - line_row(x - 1)) / 2;
+    const double amp = 1.5 / (1 + 0.5 * slope);
+    return amp - 2 * amp * std::sqrt(std::max(0.0, 1 - t * t));
 }
 
 double top_row(double x) {
@@ -48,8 +51,9 @@ double top_row(double x) {
 
 void silhouette_path(cairo_t* cr) {
     cairo_move_to(cr, -2, kH + 2);
+    // Column x's top is the line at x; the vertex sits at the column's centre.
     for (int x = -2; x <= kW + 2; ++x) {
-        cairo_line_to(cr, x, top_row(std::clamp(x, 0, kW - 1) + 0.5));
+        cairo_line_to(cr, x + 0.5, top_row(std::clamp(x, 0, kW - 1)));
     }
     cairo_line_to(cr, kW + 2, kH + 2);
     cairo_close_path(cr);
