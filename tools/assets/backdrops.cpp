@@ -206,10 +206,10 @@ void logo(cairo_t* cr, Rng& rng) {
 }
 
 void signpost_menu(cairo_t* cr, Rng& rng) {
-    post(cr, 300, 70, 700, 30);
-    post(cr, 724, 70, 700, 30);
+    post(cr, 270, 70, 700, 30);
+    post(cr, 754, 70, 700, 30);
     // cap on the posts
-    for (double x : {300.0, 724.0}) {
+    for (double x : {270.0, 754.0}) {
         cairo_move_to(cr, x - 20, 72);
         cairo_line_to(cr, x, 52);
         cairo_line_to(cr, x + 20, 72);
@@ -218,7 +218,7 @@ void signpost_menu(cairo_t* cr, Rng& rng) {
     }
     for (int i = 0; i < 4; ++i) {
         const double y = 100 + 100 * i - 16;
-        wood_plank(cr, 250, y, 524, 66, 0xEBC283, 0xD09A58, rng);
+        wood_plank(cr, 196, y, 632, 66, 0xEBC283, 0xD09A58, rng);
     }
 }
 
@@ -462,7 +462,7 @@ Picture menu() {
     signpost_menu(cr, rng);
     // The bird sits on the left post, the stoat peeks past the right one.
     cairo_save(cr);
-    cairo_translate(cr, 262, 2);
+    cairo_translate(cr, 232, 2);
     cairo_scale(cr, 0.42, 0.42);
     paint_bird(cr, 3, 4);
     cairo_restore(cr);

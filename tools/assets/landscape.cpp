@@ -166,17 +166,23 @@ void grass_verge(cairo_t* cr, Rng& rng) {
     }
 }
 
-void haystack(cairo_t* cr) {
-    const double cx = (kHaystackLeft + kHaystackRight) / 2.0;
-    const double hw = (kHaystackRight - kHaystackLeft) / 2.0;
-    const double top = 64;
-    const double base = 182;
-    cairo_move_to(cr, cx - hw, base);
-    cairo_curve_to(cr, cx - hw - 4, base - 50, cx - hw * 0.8, top + 6, cx, top);
-    cairo_curve_to(cr, cx + hw * 0.8, top + 6, cx + hw + 4, base - 50, cx + hw, base);
-    cairo_close_path(cr);
-    cairo_pattern_t* p =
-        cairo_pattern_create_radial(cx - hw * 0.35, top + 30, 6, cx, top + 60, hw * 1.3);
+// A haystack standing on the ground at `base`, hw wide each side of cx.
+void haystack(cairo_t* cr, double cx, double base, double hw, double top, std::uint64_t seed) {
+    auto outline = [&] {
+        cairo_move_to(cr, cx - hw, base);
+        cairo_curve_to(cr, cx - hw - 6, base - (base - top) * 0.45, cx - hw * 0.75, top + 4, cx,
+                       top);
+        cairo_curve_to(cr, cx + hw * 0.75, top + 4, cx + hw + 6, base - (base - top) * 0.45,
+                       cx + hw, base);
+        cairo_close_path(cr);
+    };
+    // its shadow on the grass
+    ellipse(cr, cx + hw * 0.15, base + 1, hw * 1.25, 5 + hw * 0.05);
+    set_colour(cr, 0x4E7E40, 0.7);
+    cairo_fill(cr);
+    outline();
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx - hw * 0.35, top + (base - top) * 0.25, 4,
+                                                     cx, top + (base - top) * 0.5, hw * 1.3);
     add_stop(p, 0, 0xF4D47A);
     add_stop(p, 0.6, 0xD8AE4A);
     add_stop(p, 1, 0xA87C2C);
@@ -184,31 +190,31 @@ void haystack(cairo_t* cr) {
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(p);
     set_colour(cr, 0x6E4E1C);
-    cairo_set_line_width(cr, 2.2);
+    cairo_set_line_width(cr, hw > 30 ? 2.2 : 1.4);
     cairo_stroke(cr);
     // straw strokes, clipped to the stack
     cairo_save(cr);
-    cairo_move_to(cr, cx - hw, base);
-    cairo_curve_to(cr, cx - hw - 4, base - 50, cx - hw * 0.8, top + 6, cx, top);
-    cairo_curve_to(cr, cx + hw * 0.8, top + 6, cx + hw + 4, base - 50, cx + hw, base);
-    cairo_close_path(cr);
+    outline();
     cairo_clip(cr);
-    Rng rng(296);
-    cairo_set_line_width(cr, 1.3);
-    for (int i = 0; i < 140; ++i) {
+    Rng rng(seed);
+    cairo_set_line_width(cr, hw > 30 ? 1.3 : 1.0);
+    const int strokes = static_cast<int>(hw * (base - top) / 40);
+    for (int i = 0; i < strokes; ++i) {
         const double x = rng.uniform(cx - hw, cx + hw);
         const double y = rng.uniform(top, base);
         const double a = (x - cx) / hw * 0.6 + rng.uniform(-0.3, 0.3);
+        const double l = hw > 30 ? 9 : 5;
         cairo_move_to(cr, x, y);
-        cairo_line_to(cr, x + 9 * std::sin(a), y + 9 * std::cos(a));
+        cairo_line_to(cr, x + l * std::sin(a), y + l * std::cos(a));
         set_colour(cr, rng.below(2) != 0 ? 0xB8892E : 0xFBE49A);
         cairo_stroke(cr);
     }
     // band of rope
-    cairo_move_to(cr, cx - hw, top + 70);
-    cairo_curve_to(cr, cx - hw * 0.4, top + 80, cx + hw * 0.4, top + 80, cx + hw, top + 70);
+    const double band = top + (base - top) * 0.6;
+    cairo_move_to(cr, cx - hw - 4, band);
+    cairo_curve_to(cr, cx - hw * 0.4, band + 10, cx + hw * 0.4, band + 10, cx + hw + 4, band);
     set_colour(cr, 0x8A5A2A);
-    cairo_set_line_width(cr, 3);
+    cairo_set_line_width(cr, hw > 30 ? 3 : 2);
     cairo_stroke(cr);
     cairo_restore(cr);
     // loose straw at the foot
@@ -242,6 +248,8 @@ Picture draw_landscape() {
     distant_patchwork(cr, rng);
 
     crest(cr, rng);
+    // A smaller haystack in the same field, below the line.
+    haystack(cr, 470, 196, 18, 166, 470);
 
     // Middle distance: a hillside of fields with the farm in the valley.
     const Ridge hill1{222, 20, 0.0047, 0.9, 8, 0.0131, 2.0};
@@ -305,7 +313,8 @@ Picture draw_landscape() {
     cairo_restore(cr);
 
     // The haystack that hiding place 0 needs stands above the line.
-    haystack(cr);
+    haystack(cr, (kHaystackLeft + kHaystackRight) / 2.0, 182,
+             (kHaystackRight - kHaystackLeft) / 2.0 - 4, 64, 296);
     return to_picture(c);
 }
 

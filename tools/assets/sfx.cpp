@@ -330,7 +330,7 @@ Wave go_stab() {
         cym.s[i] = static_cast<float>(hp.run(static_cast<float>(rng.uniform(-1, 1))) *
                                       decay(t, 0.25) * attack(t, 0.003));
     }
-    b.mix(cym, 0.0, 0.5);
+    b.mix(cym, 0.0, 0.2);
     return done(b, 16, 0.08);
 }
 
@@ -406,7 +406,7 @@ Wave win_jingle() {
         cym.s[i] = static_cast<float>(hp.run(static_cast<float>(rng.uniform(-1, 1))) *
                                       decay(cym.time(i), 0.45));
     }
-    b.mix(cym, 0.9, 0.35);
+    b.mix(cym, 0.9, 0.12);
     return done(b, 16, 0.2);
 }
 
