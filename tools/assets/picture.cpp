@@ -227,6 +227,7 @@ Picture to_picture(const Canvas& canvas, const QuantOptions& options) {
     const int w = canvas.width();
     const int h = canvas.height();
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(w) * h);
+    std::vector<std::uint8_t> cover(argb.size(), 0);  // coverage of the opaque pixels
     cairo_surface_flush(canvas.surface());
     const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
@@ -243,9 +244,47 @@ Picture to_picture(const Canvas& canvas, const QuantOptions& options) {
             };
             argb[static_cast<std::size_t>(y) * w + x] =
                 0xFF000000u | (un((p >> 16) & 255) << 16) | (un((p >> 8) & 255) << 8) | un(p & 255);
+            cover[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(a);
         }
     }
-    return quantize(w, h, argb, options.dither);
+    // Dividing the coverage out of a premultiplied edge pixel is only exact
+    // to a step or two; where a fully covered neighbour has (within that
+    // error) the same colour, the edge takes the neighbour's colour exactly.
+    std::vector<std::uint32_t> snapped = argb;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            const int a = cover[i];
+            if (a == 0 || a == 255) {
+                continue;
+            }
+            const int slack = 255 / a + 1;
+            int best = -1;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx;
+                    const int ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h) {
+                        continue;
+                    }
+                    const std::size_t n = static_cast<std::size_t>(ny) * w + nx;
+                    if (cover[n] != 255) {
+                        continue;
+                    }
+                    int d = 0;
+                    for (int shift = 0; shift <= 16; shift += 8) {
+                        d = std::max(d, std::abs(static_cast<int>((argb[n] >> shift) & 255) -
+                                                 static_cast<int>((argb[i] >> shift) & 255)));
+                    }
+                    if (d <= slack && (best < 0 || d < best)) {
+                        best = d;
+                        snapped[i] = argb[n];
+                    }
+                }
+            }
+        }
+    }
+    return quantize(w, h, snapped, options.dither);
 }
 
 Picture quantize(int width, int height, const std::vector<std::uint32_t>& argb, bool dither) {

@@ -131,7 +131,16 @@ void Buffer::mix(const Buffer& other, double at, double gain) {
 
 Buffer pluck(double rate, double freq, double seconds, double brightness, Rng& rng) {
     Buffer out(rate, seconds);
-    const auto period = std::max<std::size_t>(2, static_cast<std::size_t>(rate / freq));
+    // The loop's delay is the line's length, less half a sample for the
+    // two-point average, plus the allpass's fractional delay; the fraction is
+    // kept away from 0, where the allpass would ring.
+    const double exact = rate / freq + 0.5;
+    auto period = static_cast<std::size_t>(exact);
+    double frac = exact - static_cast<double>(period);
+    if (frac < 0.2 && period > 2) {
+        --period;
+        frac += 1;
+    }
     std::vector<double> line(period);
     // The excitation: noise, softened for a duller string.
     double prev = 0;
@@ -140,9 +149,6 @@ Buffer pluck(double rate, double freq, double seconds, double brightness, Rng& r
         prev = prev + (n - prev) * (0.25 + 0.75 * brightness);
         v = prev;
     }
-    // Fractional delay by a one-pole allpass keeps the pitch in tune.
-    const double exact = rate / freq - 0.5;
-    const double frac = exact - std::floor(exact);
     const double ap = (1 - frac) / (1 + frac);
     double ap_state = 0;
     double ap_in = 0;
