@@ -115,7 +115,7 @@ void distant_patchwork(cairo_t* cr, Rng& rng) {
         }
         return sum / 13;
     };
-    for (int band = 3; band >= 0; --band) {
+    for (int band = 0; band < 4; ++band) {  // each band covers the lower part of the one before
         const double off = 22 + 26 * band;
         cairo_move_to(cr, -4, kH);
         for (double x = -4; x <= kW + 4; x += 4) {
@@ -136,11 +136,17 @@ void distant_patchwork(cairo_t* cr, Rng& rng) {
     for (int i = 0; i < 30; ++i) {
         const double cx = rng.uniform(0, kW);
         const double cy = smooth_line(cx) + 22 + 26 * rng.below(3) - 3;
-        blob(cr, cx, cy, rng.uniform(7, 14), rng.uniform(5, 8), 6, 0.15, rng);
-        set_colour(cr, 0x4E7E48);
+        if (cy < line_row(cx) + 14) {
+            continue;  // keep the crest's edge clear
+        }
+        // a small distant tree, paler than the near ones
+        const double r = rng.uniform(6, 10);
+        trunk(cr, cx, cy - r * 0.4, cy + r * 0.5, 1.6);
+        blob(cr, cx, cy - r * 0.7, r, r * 0.8, 7, 0.12, rng);
+        set_colour(cr, 0x55864C);
         cairo_fill(cr);
-        blob(cr, cx - 2, cy - 2, 4, 3, 5, 0.1, rng);
-        set_colour(cr, 0x7EAA68);
+        blob(cr, cx - r * 0.3, cy - r * 1.0, r * 0.45, r * 0.35, 5, 0.1, rng);
+        set_colour(cr, 0x86B470);
         cairo_fill(cr);
     }
 }
