@@ -154,8 +154,9 @@ Picture draw_round_intro(int step) {
     cairo_stroke(cr);
 
     if (step < 3) {
-        const std::string digit(1, static_cast<char>('3' - step));
-        sign_lettering(cr, digit, cx, cy + 60, 170, 0xFFFFFF, 0xFFD23C, 7);
+        // "-3-", "-2-", "-1-": the countdown as the game's line shows it.
+        const std::string count = std::string("-") + static_cast<char>('3' - step) + "-";
+        sign_lettering(cr, count, cx, cy + 50, 138, 0xFFFFFF, 0xFFD23C, 7);
     } else {
         // Crosshair over the target and the word across it.
         set_colour(cr, 0x1E120A);
