@@ -5,7 +5,20 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define BRAMBLE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRAMBLE_ASAN 1
+#endif
+#endif
+#if defined(BRAMBLE_ASAN)
+#include <dlfcn.h>
+#include <link.h>
+#endif
 
 #include "platform/backend.h"
 #include "platform/sdl/events.h"
@@ -96,6 +109,25 @@ void set_icon(SDL_Window* w) {
     SDL_SetWindowIcon(w, icon);
     SDL_FreeSurface(icon);
 }
+
+#if defined(BRAMBLE_ASAN)
+// The GL driver that the renderer loads leaks a little and is unloaded when
+// the renderer goes; the leak checker then cannot name the module, and no
+// suppression can match it. Keeping the driver loaded lets the suppression
+// file name it precisely instead of hiding everything unnamed.
+void keep_gl_drivers_loaded() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) {
+            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr) {
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
+#else
+void keep_gl_drivers_loaded() {}
+#endif
 
 }  // namespace
 
@@ -201,6 +233,7 @@ bool display_open(int width, int height, int bits_per_pixel) {
     if (v.renderer == nullptr) {
         return false;
     }
+    keep_gl_drivers_loaded();
     // An OpenGL renderer may have had SDL recreate the X window, which then
     // lost our cursor.
     if (v.cursor != nullptr) {
