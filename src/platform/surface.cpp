@@ -157,8 +157,11 @@ bool Clipper::set_clip_list(const std::uint8_t* region, std::size_t bytes) {
     const std::int32_t type = read_i32(region + 4);
     const std::int32_t count = read_i32(region + 8);
     const std::int32_t data_size = read_i32(region + 12);
-    if (header_size != 32 || type != 1 || count < 0 || data_size != count * 16 ||
-        bytes < 32u + static_cast<std::size_t>(count) * 16u) {
+    // The count is checked against the block's size before it is multiplied,
+    // so a wild count cannot overflow.
+    if (header_size != 32 || type != 1 || count < 0 ||
+        static_cast<std::size_t>(count) > (bytes - 32) / 16 ||
+        static_cast<std::int64_t>(data_size) != static_cast<std::int64_t>(count) * 16) {
         return false;
     }
     std::vector<Rect> list;
