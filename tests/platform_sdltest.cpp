@@ -22,6 +22,7 @@
 
 #include "app/spiel.h"
 #include "gfx/ddraw.h"
+#include "platform/png.h"
 #include "platform/sdl/events.h"
 #include "platform/sdl/video.h"
 #include "platform/system.h"
@@ -313,7 +314,10 @@ std::optional<Screenshot> grab_screen(const std::string& keep_png = "") {
     }
     s.data.resize(static_cast<std::size_t>(s.width) * s.height * 3);
     in.read(reinterpret_cast<char*>(s.data.data()), static_cast<std::streamsize>(s.data.size()));
-    if (!in) {
+    const bool complete = static_cast<bool>(in);
+    in.close();
+    std::filesystem::remove(ppm);
+    if (!complete) {
         return std::nullopt;
     }
     return s;
@@ -524,6 +528,36 @@ TEST_F(SdlScreen, APresentedFrameIsLetterboxedWithItsColours) {
     }
 }
 
+TEST_F(SdlScreen, AFlipWaitsForTheDisplay) {
+    // Screens other than play are paced by the flip alone; a flip that did
+    // not wait would spin the processor.
+    // Both with the renderer SDL picks here and with SDL's software renderer,
+    // which cannot wait for the vertical blank.
+    for (const char* driver : {"", "software"}) {
+        SCOPED_TRACE(driver);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, driver);
+        DDraw_beenden();
+        start_display(16);
+        draw_pattern(16);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "");
+        SDL_RendererInfo info{};
+        ASSERT_EQ(SDL_GetRendererInfo(platform::sdl::renderer(), &info), 0);
+        if (*driver != '\0') {
+            EXPECT_STREQ(info.name, driver);
+        }
+        SDL_DisplayMode mode{};
+        SDL_GetCurrentDisplayMode(0, &mode);
+        const int hz = mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+        DDraw_Puffer_flippen();
+        const auto start = Clock::now();
+        for (int i = 0; i < 30; ++i) {
+            DDraw_Puffer_flippen();
+        }
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        EXPECT_GE(ms, 30 * 1000.0 / hz * 0.8) << hz << " Hz";
+    }
+}
+
 TEST_F(SdlScreen, ThePointerArrivesInGamePixels) {
     start_display(16);
     draw_pattern(16);
@@ -610,6 +644,18 @@ TEST_F(SdlScreen, OurCrosshairIsThePointer) {
                 centre = img->pixels[16 * 32 + 15] & 0xFFFFFFFFul;
                 corner = img->pixels[0] & 0xFFFFFFFFul;
                 ours = xhot == 15 && yhot == 16;
+                if (ours) {
+                    // For a person to look at: the pointer as the server has
+                    // it, eight times enlarged, on grey.
+                    Surface shot(256, 256, 32);
+                    for (int y = 0; y < 256; ++y) {
+                        for (int x = 0; x < 256; ++x) {
+                            const unsigned long p = img->pixels[(y / 8) * 32 + x / 8];
+                            shot.set_pixel(x, y, (p >> 24) != 0 ? p & 0xFFFFFF : 0x808080);
+                        }
+                    }
+                    platform::write_png(shot, bramble_test::output_dir() + "/sdltest-cursor.png");
+                }
             }
             x_free(img);
             return ours;
