@@ -692,6 +692,11 @@ TEST_F(SdlScreen, KeysArriveAsMessagesAndAltEnterSwitchesTheWindow) {
     received.clear();
     run("xdotool key alt+Return");
     EXPECT_TRUE(pump_until([] { return !platform::sdl::fullscreen(); }));
+    // The windowed game, for a person to look at.
+    pump_until([] { return false; }, 0.3);
+    DDraw_Puffer_flippen();
+    pump_until([] { return false; }, 0.3);
+    grab_screen("sdltest-windowed.png");
     run("xdotool key alt+Return");
     EXPECT_TRUE(pump_until([] {
         int w = 0;
