@@ -17,7 +17,9 @@ namespace {
 // pixel, so pitch bugs corrupt pictures instead of hiding.
 constexpr int kRowPadding = 24;
 
-bool rect_empty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool rect_empty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 Rect intersect(const Rect& a, const Rect& b) {
     return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -25,10 +27,9 @@ Rect intersect(const Rect& a, const Rect& b) {
 }
 
 std::int32_t read_i32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) |
-                                     (static_cast<std::uint32_t>(p[1]) << 8) |
-                                     (static_cast<std::uint32_t>(p[2]) << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
 }
 
 // The areas of dst that a blit to dst_rect may touch: its clip list cut to
@@ -49,6 +50,47 @@ void for_each_clip_rect(const Surface& dst, Fn&& fn) {
     }
 }
 
+// Fills n bytes at d (a whole number of pixels, d aligned to a pixel) with
+// the pixel pattern repeated: pattern holds one 32-bit or two 16-bit pixels.
+// The fill is most of the cost of a frame, so it stores 64 bytes a turn.
+void fill_bytes(std::uint8_t* d, std::size_t n, std::uint32_t pattern) {
+    const auto b = static_cast<std::uint8_t>(pattern);
+    if (pattern == b * 0x01010101u) {
+        std::memset(d, b, n);  // black and other one-byte patterns
+        return;
+    }
+#if defined(__SSE2__)
+    // Pixels up to the first 16-byte boundary, then aligned stores.
+    while (n > 0 && (reinterpret_cast<std::uintptr_t>(d) & 15) != 0) {
+        const std::size_t step = (reinterpret_cast<std::uintptr_t>(d) & 3) != 0 ? 2 : 4;
+        if (step > n) {
+            break;
+        }
+        std::memcpy(d, &pattern, step);
+        d += step;
+        n -= step;
+    }
+    if ((reinterpret_cast<std::uintptr_t>(d) & 15) == 0) {
+        const __m128i v = _mm_set1_epi32(static_cast<int>(pattern));
+        for (; n >= 64; n -= 64, d += 64) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(d), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 16), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 32), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 48), v);
+        }
+        for (; n >= 16; n -= 16, d += 16) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(d), v);
+        }
+    }
+#endif
+    for (; n >= 4; n -= 4, d += 4) {
+        std::memcpy(d, &pattern, 4);
+    }
+    if (n >= 2) {
+        std::memcpy(d, &pattern, 2);
+    }
+}
+
 void copy_row_keyed16(std::uint16_t* d, const std::uint16_t* s, int n, std::uint16_t key) {
     int i = 0;
 #if defined(__SSE2__)
@@ -65,7 +107,8 @@ void copy_row_keyed16(std::uint16_t* d, const std::uint16_t* s, int n, std::uint
             continue;
         }
         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i out = _mm_or_si128(_mm_and_si128(transparent, dv), _mm_andnot_si128(transparent, sv));
+        __m128i out =
+            _mm_or_si128(_mm_and_si128(transparent, dv), _mm_andnot_si128(transparent, sv));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
     }
 #endif
@@ -92,7 +135,8 @@ void copy_row_keyed32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint
             continue;
         }
         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i out = _mm_or_si128(_mm_and_si128(transparent, dv), _mm_andnot_si128(transparent, sv));
+        __m128i out =
+            _mm_or_si128(_mm_and_si128(transparent, dv), _mm_andnot_si128(transparent, sv));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
     }
 #endif
@@ -113,8 +157,11 @@ bool Clipper::set_clip_list(const std::uint8_t* region, std::size_t bytes) {
     const std::int32_t type = read_i32(region + 4);
     const std::int32_t count = read_i32(region + 8);
     const std::int32_t data_size = read_i32(region + 12);
-    if (header_size != 32 || type != 1 || count < 0 || data_size != count * 16 ||
-        bytes < 32u + static_cast<std::size_t>(count) * 16u) {
+    // The count is checked against the block's size before it is multiplied,
+    // so a wild count cannot overflow.
+    if (header_size != 32 || type != 1 || count < 0 ||
+        static_cast<std::size_t>(count) > (bytes - 32) / 16 ||
+        static_cast<std::int64_t>(data_size) != static_cast<std::int64_t>(count) * 16) {
         return false;
     }
     std::vector<Rect> list;
@@ -148,7 +195,9 @@ bool Surface::lock(LockedPixels& out) {
     return true;
 }
 
-void Surface::unlock() { locked_ = false; }
+void Surface::unlock() {
+    locked_ = false;
+}
 
 bool Surface::set_color_key(std::uint32_t key) {
     if (fault_due(Fault::ColorKeySet)) {
@@ -188,15 +237,12 @@ int fill(Surface& dst, std::uint32_t value) {
     if (fault_due(Fault::ColorFill)) {
         return kErrGeneric;
     }
+    const int bytes = dst.bytes_per_pixel();
+    const std::uint32_t pattern = bytes == 2 ? (value & 0xFFFF) * 0x00010001u : value;
     for_each_clip_rect(dst, [&](const Rect& r) {
         for (int y = r.top; y < r.bottom; ++y) {
-            if (dst.bits_per_pixel() == 16) {
-                auto* d = reinterpret_cast<std::uint16_t*>(dst.row(y)) + r.left;
-                std::fill(d, d + (r.right - r.left), static_cast<std::uint16_t>(value));
-            } else {
-                auto* d = reinterpret_cast<std::uint32_t*>(dst.row(y)) + r.left;
-                std::fill(d, d + (r.right - r.left), value);
-            }
+            fill_bytes(dst.row(y) + static_cast<std::size_t>(r.left) * bytes,
+                       static_cast<std::size_t>(r.right - r.left) * bytes, pattern);
         }
     });
     return kOk;
@@ -214,8 +260,8 @@ int blit(Surface& dst, const Rect& dst_rect, const Surface& src, const Rect& src
     if (w != src_rect.right - src_rect.left || h != src_rect.bottom - src_rect.top) {
         return kErrInvalidParams;  // only the stretched blit scales
     }
-    if (w <= 0 || h <= 0 || src_rect.left < 0 || src_rect.top < 0 ||
-        src_rect.right > src.width() || src_rect.bottom > src.height()) {
+    if (w <= 0 || h <= 0 || src_rect.left < 0 || src_rect.top < 0 || src_rect.right > src.width() ||
+        src_rect.bottom > src.height()) {
         return kErrInvalidRect;
     }
     const bool clipped = dst.clipper() != nullptr && dst.clipper()->has_list();
@@ -288,11 +334,15 @@ int blit_stretched(Surface& dst, const Rect& dst_rect, const Surface& src, const
         }
         for (int y = r.top; y < r.bottom; ++y) {
             // Nearest neighbour at the centre of each destination pixel.
-            const int sy = src_rect.top + static_cast<int>(
-                (static_cast<long long>(2 * (y - dst_rect.top) + 1) * sh) / (2LL * dh));
+            const int sy =
+                src_rect.top +
+                static_cast<int>((static_cast<long long>(2 * (y - dst_rect.top) + 1) * sh) /
+                                 (2LL * dh));
             for (int x = r.left; x < r.right; ++x) {
-                const int sx = src_rect.left + static_cast<int>(
-                    (static_cast<long long>(2 * (x - dst_rect.left) + 1) * sw) / (2LL * dw));
+                const int sx =
+                    src_rect.left +
+                    static_cast<int>((static_cast<long long>(2 * (x - dst_rect.left) + 1) * sw) /
+                                     (2LL * dw));
                 const std::uint32_t v = src.pixel(sx, sy);
                 if (!use_key || v != key) {
                     dst.set_pixel(x, y, v);

@@ -1,8 +1,5 @@
 #include "support/fixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "app/spiel.h"
 #include "gfx/ddraw.h"
 
@@ -33,13 +30,6 @@ std::vector<std::string> HeadlessTest::box_texts() const {
         out.push_back(b.text);
     }
     return out;
-}
-
-std::string output_dir() {
-    const char* env = std::getenv("BRAMBLE_TEST_OUTPUT");
-    std::string dir = env != nullptr ? env : (std::string(BRAMBLE_BUILD_DIR) + "/test-output");
-    std::filesystem::create_directories(dir);
-    return dir;
 }
 
 }  // namespace bramble_test

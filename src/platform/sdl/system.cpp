@@ -1,0 +1,105 @@
+// Clock, calendar and user name of the real backend, from POSIX.
+#include "platform/system.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/cp1252.h"
+#include "platform/faults.h"
+
+namespace platform {
+
+bool fault_due(Fault /*f*/) {
+    return false;
+}
+
+std::uint32_t tick_count() {
+    // Milliseconds since boot, like GetTickCount, wrapping at 2^32.
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    const auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                    static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
+void idle_step(std::uint32_t remaining_ms) {
+    // Sleep through all but the last 2 ms; the scheduler may wake us late,
+    // so the end of the wait is spun by the caller's loop.
+    if (remaining_ms > 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(remaining_ms - 2));
+    } else {
+        std::this_thread::yield();
+    }
+}
+
+namespace {
+
+SystemTime to_system_time(const std::tm& tm, long nanoseconds) {
+    SystemTime t{};
+    t.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
+    t.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
+    t.day_of_week = static_cast<std::uint16_t>(tm.tm_wday);  // 0 = Sunday, as on Windows
+    t.day = static_cast<std::uint16_t>(tm.tm_mday);
+    t.hour = static_cast<std::uint16_t>(tm.tm_hour);
+    t.minute = static_cast<std::uint16_t>(tm.tm_min);
+    t.second = static_cast<std::uint16_t>(tm.tm_sec > 59 ? 59 : tm.tm_sec);  // no leap second
+    t.milliseconds = static_cast<std::uint16_t>(nanoseconds / 1000000);
+    return t;
+}
+
+}  // namespace
+
+SystemTime local_time() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm tm{};
+    localtime_r(&ts.tv_sec, &tm);
+    return to_system_time(tm, ts.tv_nsec);
+}
+
+SystemTime utc_time() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm tm{};
+    gmtime_r(&ts.tv_sec, &tm);
+    return to_system_time(tm, ts.tv_nsec);
+}
+
+bool user_name(char* buf, std::uint32_t size) {
+    if (buf == nullptr) {
+        return false;
+    }
+    std::string name;
+    long len = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> scratch(static_cast<std::size_t>(len > 0 ? len : 16384));
+    passwd pw{};
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &pw, scratch.data(), scratch.size(), &found) == 0 &&
+        found != nullptr && found->pw_name != nullptr) {
+        name = found->pw_name;
+    } else {
+        char login[256] = {};
+        if (getlogin_r(login, sizeof login) == 0) {
+            name = login;
+        }
+    }
+    if (name.empty()) {
+        return false;
+    }
+    // The game keeps its text in Windows-1252.
+    const std::string bytes = utf8_to_cp1252(name);
+    if (bytes.empty() || bytes.size() + 1 > size) {
+        return false;
+    }
+    std::memcpy(buf, bytes.c_str(), bytes.size() + 1);
+    return true;
+}
+
+}  // namespace platform

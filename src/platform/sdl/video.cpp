@@ -1,0 +1,346 @@
+// The SDL backend's window, display and message boxes: a fullscreen-desktop
+// window whose renderer scales the 1024 x 768 frame with letterboxing, the
+// back buffer uploaded to a streaming texture at every flip.
+#include "platform/sdl/video.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define BRAMBLE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRAMBLE_ASAN 1
+#endif
+#endif
+#if defined(BRAMBLE_ASAN)
+#include <dlfcn.h>
+#include <link.h>
+#endif
+
+#include "platform/backend.h"
+#include "platform/sdl/events.h"
+#include "platform/window.h"
+
+namespace platform::sdl {
+
+const std::array<const char*, kCursorSize> kCrosshair = {
+    "................................", "................................",
+    "..............ooo...............", "..............oXo...............",
+    "..............oXo...............", ".............ooXoo..............",
+    "..........ooooXXXoooo...........", "........oooXXXXXXXXXooo.........",
+    ".......ooXXooooXooooXXoo........", "......ooXXoo..oXo..ooXXoo.......",
+    "......oXXoo...oXo...ooXXo.......", ".....ooXoo....oXo....ooXoo......",
+    ".....oXoo.....oXo.....ooXo......", ".....oXo......oXo......oXo......",
+    "....ooXo......ooo......oXoo.....", ".ooooXXoooooooooooooooooXXoooo..",
+    ".oXXXXXXXXXXXooXooXXXXXXXXXXXo..", ".ooooXXoooooooooooooooooXXoooo..",
+    "....ooXo......ooo......oXoo.....", ".....oXo......oXo......oXo......",
+    ".....oXoo.....oXo.....ooXo......", ".....ooXoo....oXo....ooXoo......",
+    "......oXXoo...oXo...ooXXo.......", "......ooXXoo..oXo..ooXXoo.......",
+    ".......ooXXooooXooooXXoo........", "........oooXXXXXXXXXooo.........",
+    "..........ooooXXXoooo...........", ".............ooXoo..............",
+    "..............oXo...............", "..............oXo...............",
+    "..............ooo...............", "................................",
+};
+
+namespace {
+
+struct Video {
+    bool initialised = false;
+    SDL_Window* window = nullptr;
+    SDL_Cursor* cursor = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int width = 1024;
+    int height = 768;
+    bool vsync = false;
+    std::uint64_t frame_interval_us = 16667;
+    std::uint64_t last_present_us = 0;
+    EventTranslator translator;
+};
+
+Video& video() {
+    static Video v;
+    return v;
+}
+
+std::uint64_t now_us() {
+    return SDL_GetPerformanceCounter() * 1000000ull / SDL_GetPerformanceFrequency();
+}
+
+SDL_Cursor* make_cursor() {
+    // SDL's monochrome cursor: data bit set = black, mask bit set = opaque,
+    // mask without data = white. Rows of 32 bits, leftmost pixel highest.
+    std::array<Uint8, kCursorSize * kCursorSize / 8> data{};
+    std::array<Uint8, kCursorSize * kCursorSize / 8> mask{};
+    for (int y = 0; y < kCursorSize; ++y) {
+        for (int x = 0; x < kCursorSize; ++x) {
+            const char c = kCrosshair[static_cast<std::size_t>(y)][x];
+            const std::size_t byte = static_cast<std::size_t>(y * kCursorSize + x) / 8;
+            const auto bit = static_cast<Uint8>(0x80 >> (x % 8));
+            if (c == 'X') {
+                data[byte] |= bit;
+            }
+            if (c == 'X' || c == 'o') {
+                mask[byte] |= bit;
+            }
+        }
+    }
+    return SDL_CreateCursor(data.data(), mask.data(), kCursorSize, kCursorSize, kCursorHotX,
+                            kCursorHotY);
+}
+
+// The window icon: the same crosshair in colour.
+void set_icon(SDL_Window* w) {
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormat(0, kCursorSize, kCursorSize, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) {
+        return;
+    }
+    for (int y = 0; y < kCursorSize; ++y) {
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+        for (int x = 0; x < kCursorSize; ++x) {
+            const char c = kCrosshair[static_cast<std::size_t>(y)][x];
+            row[x] = c == 'X' ? 0xFFB01010u : c == 'o' ? 0xFFFFFFFFu : 0x00000000u;
+        }
+    }
+    SDL_SetWindowIcon(w, icon);
+    SDL_FreeSurface(icon);
+}
+
+#if defined(BRAMBLE_ASAN)
+// The GL driver that the renderer loads leaks a little and is unloaded when
+// the renderer goes; the leak checker then cannot name the module, and no
+// suppression can match it. Keeping the driver loaded lets the suppression
+// file name it precisely instead of hiding everything unnamed.
+void keep_gl_drivers_loaded() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) {
+            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr) {
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
+#else
+void keep_gl_drivers_loaded() {}
+#endif
+
+}  // namespace
+
+SDL_Window* window() {
+    return video().window;
+}
+SDL_Renderer* renderer() {
+    return video().renderer;
+}
+
+bool fullscreen() {
+    return video().window != nullptr &&
+           (SDL_GetWindowFlags(video().window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+               SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void toggle_fullscreen() {
+    SDL_Window* w = video().window;
+    if (w == nullptr) {
+        return;
+    }
+    if (fullscreen()) {
+        // An ordinary window with a frame, so it can be moved and closed.
+        SDL_SetWindowFullscreen(w, 0);
+        SDL_SetWindowBordered(w, SDL_TRUE);
+        SDL_SetWindowResizable(w, SDL_TRUE);
+        SDL_SetWindowSize(w, video().width, video().height);
+        SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        SDL_SetWindowBordered(w, SDL_FALSE);
+        SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
+}  // namespace platform::sdl
+
+namespace platform::backend {
+
+using namespace platform::sdl;
+
+bool window_open(const char* caption) {
+    auto& v = video();
+    if (v.window != nullptr) {
+        return false;
+    }
+    // A message box in front of the game must not minimise it.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The click that focuses the window is a shot like any other.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The frame is scaled by a non-integer factor; smooth it.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    v.initialised = true;
+    v.window =
+        SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, v.width, v.height,
+                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    if (v.window == nullptr) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        v.initialised = false;
+        return false;
+    }
+    set_icon(v.window);
+    v.cursor = make_cursor();
+    if (v.cursor != nullptr) {
+        SDL_SetCursor(v.cursor);
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_StartTextInput();
+    v.translator = platform::sdl::EventTranslator(v.width, v.height);
+    return true;
+}
+
+void window_close() {
+    auto& v = video();
+    display_close();
+    if (v.window != nullptr) {
+        SDL_DestroyWindow(v.window);
+        v.window = nullptr;
+    }
+    if (v.cursor != nullptr) {
+        SDL_FreeCursor(v.cursor);
+        v.cursor = nullptr;
+    }
+    if (v.initialised) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        v.initialised = false;
+    }
+}
+
+bool display_open(int width, int height, int bits_per_pixel) {
+    auto& v = video();
+    if (v.window == nullptr || v.renderer != nullptr) {
+        return false;
+    }
+    v.renderer =
+        SDL_CreateRenderer(v.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    v.vsync = v.renderer != nullptr;
+    if (v.renderer == nullptr) {
+        v.renderer = SDL_CreateRenderer(v.window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (v.renderer == nullptr) {
+        return false;
+    }
+    keep_gl_drivers_loaded();
+    // An OpenGL renderer may have had SDL recreate the X window, which then
+    // lost our cursor.
+    if (v.cursor != nullptr) {
+        SDL_SetCursor(v.cursor);
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(v.renderer, &info) == 0) {
+        v.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    }
+    // Our 16-bit pixels are RGB565 with the lowest green bit always 0, so
+    // they upload unchanged; 32-bit pixels are 0x00RRGGBB.
+    const Uint32 format = bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+    v.texture = SDL_CreateTexture(v.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (v.texture == nullptr || SDL_RenderSetLogicalSize(v.renderer, width, height) != 0) {
+        display_close();
+        return false;
+    }
+    v.width = width;
+    v.height = height;
+    v.translator = platform::sdl::EventTranslator(width, height);
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(v.window);
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) {
+        v.frame_interval_us = 1000000ull / static_cast<std::uint64_t>(mode.refresh_rate);
+    }
+    SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(v.renderer);
+    SDL_RenderPresent(v.renderer);
+    v.last_present_us = now_us();
+    return true;
+}
+
+void display_present(const Surface& frame) {
+    auto& v = video();
+    if (v.texture == nullptr || frame.width() != v.width || frame.height() != v.height) {
+        return;
+    }
+    SDL_UpdateTexture(v.texture, nullptr, frame.row(0), frame.pitch());
+    SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(v.renderer);  // the letterbox bars
+    SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
+    SDL_RenderPresent(v.renderer);
+    // A flip waits for the display. Where the renderer cannot wait for the
+    // vertical blank, wait out the display's frame time instead, so screens
+    // that only draw and flip do not spin the processor.
+    const std::uint64_t now = now_us();
+    const std::uint64_t since = now - v.last_present_us;
+    if (since + 1000 < v.frame_interval_us) {
+        SDL_Delay(static_cast<Uint32>((v.frame_interval_us - since) / 1000));
+    }
+    v.last_present_us = now_us();
+}
+
+void display_close() {
+    auto& v = video();
+    if (v.texture != nullptr) {
+        SDL_DestroyTexture(v.texture);
+        v.texture = nullptr;
+    }
+    if (v.renderer != nullptr) {
+        SDL_DestroyRenderer(v.renderer);
+        v.renderer = nullptr;
+    }
+}
+
+void pump_events() {
+    auto& v = video();
+    if (!v.initialised) {
+        return;
+    }
+    std::vector<Message> out;
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev) != 0) {
+        out.clear();
+        if (v.translator.translate(ev, out) == platform::sdl::Request::ToggleFullscreen) {
+            toggle_fullscreen();
+        }
+        for (const Message& m : out) {
+            post_message(nullptr, m.msg, m.wparam, m.lparam);
+        }
+    }
+}
+
+void show_message_box(const char* /*caption*/, const char* /*text*/,
+                      const std::string& utf8_caption, const std::string& utf8_text,
+                      std::uint32_t type) {
+    // Without a display there is nobody to show it to; the line is already
+    // on stderr.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        return;
+    }
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    switch (type & 0xF0) {
+        case 0x10:  // MB_ICONERROR
+            flags = SDL_MESSAGEBOX_ERROR;
+            break;
+        case 0x30:  // MB_ICONWARNING
+            flags = SDL_MESSAGEBOX_WARNING;
+            break;
+        default:
+            break;
+    }
+    SDL_ShowSimpleMessageBox(flags, utf8_caption.c_str(), utf8_text.c_str(), video().window);
+    // The pointer may have left while the box was up; keep our crosshair.
+    if (video().cursor != nullptr) {
+        SDL_SetCursor(video().cursor);
+    }
+}
+
+}  // namespace platform::backend
