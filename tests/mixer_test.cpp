@@ -142,6 +142,8 @@ TEST_F(MixerTest, RefusesFormatsItCannotPlay) {
     bad.push_back({"16-bit float", f, 100});
     bad.push_back({"empty", pcm(1, 22050, 16), 0});
     bad.push_back({"below the minimum size", pcm(1, 22050, 16), 3});
+    // 40000 bytes at 100 Hz would be 17.6 million frames once converted.
+    bad.push_back({"longer than six minutes once converted", pcm(1, 100, 8), 40000});
     for (const Case& c : bad) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(platform::sound_buffer_create(device_, c.f, c.bytes), nullptr);
@@ -150,6 +152,11 @@ TEST_F(MixerTest, RefusesFormatsItCannotPlay) {
     fl.format_tag = 3;
     for (const WaveFormat& ok : {pcm(1, 8000, 8), pcm(2, 48000, 16), fl, pcm(2, 11025, 32)}) {
         SoundBuffer* b = platform::sound_buffer_create(device_, ok, 64);
+        EXPECT_NE(b, nullptr);
+        platform::sound_buffer_release(b);
+    }
+    {
+        SoundBuffer* b = platform::sound_buffer_create(device_, pcm(1, 100, 8), 38000);
         EXPECT_NE(b, nullptr);
         platform::sound_buffer_release(b);
     }

@@ -16,6 +16,16 @@ namespace platform::audio {
 constexpr int kMixRate = 44100;
 constexpr int kMixChannels = 2;
 
+// The longest sound a static buffer holds once converted: 2^24 frames, about
+// six minutes and 64 MiB. Effects last seconds; the limit keeps a buffer of a
+// low rate (which grows up to 1764-fold in the mix format) from taking
+// gigabytes. Tunes may run up to 2^26 frames, about 25 minutes.
+constexpr std::size_t kMaxBufferFrames = std::size_t{1} << 24;
+constexpr std::size_t kMaxTuneFrames = std::size_t{1} << 26;
+
+// Frames that bytes of the format become in the mix format (rounded up).
+std::size_t converted_frames(const WaveFormat& format, std::size_t bytes);
+
 // True when the format is one a static buffer can hold: PCM with 8, 16 or
 // 32 bits or IEEE float with 32 bits, one or two channels, 100 to 200000
 // samples per second and a block alignment of channels x bytes per sample.

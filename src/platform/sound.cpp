@@ -52,7 +52,8 @@ SoundBuffer* sound_buffer_create(SoundDevice* device, const WaveFormat& format,
     if (device == nullptr || fault_due(Fault::SoundBufferCreate)) {
         return nullptr;
     }
-    if (!audio::format_supported(format) || bytes < kMinBufferBytes || bytes > kMaxBufferBytes) {
+    if (!audio::format_supported(format) || bytes < kMinBufferBytes || bytes > kMaxBufferBytes ||
+        audio::converted_frames(format, bytes) > audio::kMaxBufferFrames) {
         return nullptr;
     }
     auto* b = new (std::nothrow) SoundBuffer();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +11,6 @@
 #include <stdexcept>
 
 #include "archive.h"
-#include "support/fixture.h"
 
 namespace bramble_test {
 
@@ -209,7 +209,11 @@ double Capture::crossings_per_second(int channel, std::size_t from, std::size_t 
 }
 
 std::string scratch_dir(const std::string& name) {
-    const std::string dir = output_dir() + "/" + name;
+    // The test output folder, found as output_dir() finds it; not called from
+    // here so that SDL tests can use these helpers without the headless fixture.
+    const char* env = std::getenv("BRAMBLE_TEST_OUTPUT");
+    const std::string base = env != nullptr ? env : std::string(BRAMBLE_BUILD_DIR) + "/test-output";
+    const std::string dir = base + "/" + name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

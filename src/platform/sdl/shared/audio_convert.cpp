@@ -110,6 +110,14 @@ bool format_supported(const WaveFormat& f) {
     return f.block_align == f.channels * (f.bits_per_sample / 8);
 }
 
+std::size_t converted_frames(const WaveFormat& f, std::size_t bytes) {
+    if (f.block_align == 0 || f.samples_per_sec == 0) {
+        return 0;
+    }
+    const std::uint64_t in = bytes / f.block_align;
+    return static_cast<std::size_t>((in * kMixRate + f.samples_per_sec - 1) / f.samples_per_sec);
+}
+
 bool convert_to_mix(const WaveFormat& f, const std::uint8_t* data, std::size_t bytes,
                     std::vector<std::int16_t>& out) {
     out.clear();
@@ -131,8 +139,12 @@ bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
     if (SDL_LoadWAV(path, &spec, &buf, &len) == nullptr) {
         return false;
     }
-    const bool ok =
-        spec.channels > 0 && convert_all(spec.format, spec.channels, spec.freq, buf, len, out);
+    const std::uint64_t frame_bytes =
+        static_cast<std::uint64_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    const bool fits =
+        frame_bytes > 0 && spec.freq > 0 &&
+        len / frame_bytes * kMixRate / static_cast<std::uint64_t>(spec.freq) <= kMaxTuneFrames;
+    const bool ok = fits && convert_all(spec.format, spec.channels, spec.freq, buf, len, out);
     SDL_FreeWAV(buf);
     return ok;
 }
