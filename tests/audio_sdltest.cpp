@@ -61,7 +61,7 @@ TEST(AudioSdl, BuffersPlayInRealTimeThroughTheDevice) {
     EXPECT_EQ(platform::sound_buffer_status(b), 0u);
     // The device takes samples at about the real rate, a callback (23 ms) at a time.
     EXPECT_GE(took, 200);
-    EXPECT_LT(took, 1500);
+    EXPECT_LT(took, 3000);  // a sound server may take a moment to start the stream
 
     // Played again from its start.
     platform::sound_buffer_play(b);

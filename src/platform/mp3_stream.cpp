@@ -270,8 +270,9 @@ void Mp3Stream::thread_main() {
     while (!stop_) {
         service(kRingFrames);
         std::unique_lock<std::mutex> lock(request_mutex_);
-        // Woken early by requests; otherwise tops the ring up every few ms.
-        wake_.wait_for(lock, std::chrono::milliseconds(5));
+        // Woken at once by requests; while a tune plays the ring (0.75 s) is
+        // topped up every few ms, otherwise there is nothing to do.
+        wake_.wait_for(lock, std::chrono::milliseconds(busy_ ? 5 : 100));
     }
 }
 
