@@ -83,7 +83,7 @@ class AudioTest : public HeadlessTest {
         return PackFile_Sound_laden(path_.c_str(), &v, i, &extra_);
     }
 
-    int load_wav(const Bytes& wav_bytes) { return load(archive({{1000, wav_bytes}}), 0); }
+    int load_wav(const Bytes& wav_bytes) { return load(sound_archive({{1000, wav_bytes}}), 0); }
 
     // The stored bytes of a loaded buffer.
     static Bytes raw_of(SoundBuffer* b) {
@@ -120,7 +120,7 @@ constexpr std::size_t ms(int n) {
 
 TEST_F(AudioTest, OnlySoundEntriesZeroToTwentyOneAreLoaded) {
     lpDS = platform::sound_device_create();
-    Verzeichnis v = verzeichnis_of(archive({{1000, effect(440, 10)}, {2000, Bytes(100, 1)}}));
+    Verzeichnis v = verzeichnis_of(sound_archive({{1000, effect(440, 10)}, {2000, Bytes(100, 1)}}));
     for (int i : {22, -1, 1, 40}) {
         SCOPED_TRACE(i);
         headless::clear_boxes();
@@ -183,17 +183,17 @@ TEST_F(AudioTest, FormatRecordIsEighteenBytesWhateverTheChunkSize) {
 TEST_F(AudioTest, AnOffsetThatIsNotAtAWaveFormIsReportedTwice) {
     Bytes avi = effect(440, 10);
     std::memcpy(avi.data() + 8, "AVI ", 4);
-    Bytes shifted = archive({{1000, effect(440, 10)}});
+    Bytes shifted = sound_archive({{1000, effect(440, 10)}});
     shifted[shifted.size() - 564 + 204] = 2;  // two bytes into the RIFF header
-    Bytes negative = archive({{1000, effect(440, 10)}});
+    Bytes negative = sound_archive({{1000, effect(440, 10)}});
     std::memset(negative.data() + negative.size() - 564 + 204, 0xFF, 4);
-    Bytes beyond = archive({{1000, effect(440, 10)}});
+    Bytes beyond = sound_archive({{1000, effect(440, 10)}});
     beyond[beyond.size() - 564 + 206] = 0x7F;
     // An RIFF form of another type, directly followed by a good one: the next
     // entry is not taken for this one.
-    const Bytes avi_then_wave = archive({{1000, avi}, {1000, effect(440, 10)}});
-    for (const Bytes& a : {archive({{1000, Bytes(200, 'B')}}), archive({{1000, avi}}), shifted,
-                           negative, beyond, avi_then_wave}) {
+    const Bytes avi_then_wave = sound_archive({{1000, avi}, {1000, effect(440, 10)}});
+    for (const Bytes& a : {sound_archive({{1000, Bytes(200, 'B')}}), sound_archive({{1000, avi}}),
+                           shifted, negative, beyond, avi_then_wave}) {
         headless::clear_boxes();
         EXPECT_EQ(load(a, 0), 3);
         EXPECT_EQ(extra_, nullptr);
@@ -236,7 +236,7 @@ TEST_F(AudioTest, ADataChunkCutShortByTheEndOfTheArchiveIsZeroFilled) {
     const Bytes samples = samples_of(440, 10);
     WavSpec cut;
     cut.data_size = static_cast<std::int64_t>(samples.size()) + 564 + 100;
-    const Bytes a = archive({{1000, wav(cut, samples)}});
+    const Bytes a = sound_archive({{1000, wav(cut, samples)}});
     ASSERT_EQ(load(a, 0), 0);
     const Bytes raw = raw_of(extra_);
     ASSERT_EQ(raw.size(), samples.size() + 664);
@@ -294,7 +294,7 @@ TEST_F(AudioTest, FormatsThatCannotPlayFailAtCreateSoundBuffer) {
     // Without a sound device there is no buffer either.
     DSound_beenden();
     SoundBuffer* b = nullptr;
-    const Bytes a = archive({{1000, effect(440, 10)}});
+    const Bytes a = sound_archive({{1000, effect(440, 10)}});
     write_file(output_dir() + "/audio_nodevice.dat", a);
     const Verzeichnis v = verzeichnis_of(a);
     EXPECT_EQ(PackFile_Sound_laden((output_dir() + "/audio_nodevice.dat").c_str(), &v, 0, &b), 5);
@@ -372,7 +372,7 @@ class EffectsTest : public AudioTest {
         if (!entry21_is_a_wav) {
             entries[21].second = Bytes(300, 'B');
         }
-        const Bytes a = archive(entries);
+        const Bytes a = sound_archive(entries);
         write_file(dir_ + "/Sound.dat", a);
         Sound_Verzeichnis = verzeichnis_of(a);
         in_ = std::make_unique<InDirectory>(dir_);

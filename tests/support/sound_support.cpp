@@ -110,7 +110,8 @@ std::vector<std::int16_t> tone(double freq, int rate, int frames, double amplitu
     return out;
 }
 
-Bytes archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries, const std::string& key) {
+Bytes sound_archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
+                    const std::string& key) {
     std::vector<packfile::Entry> list;
     for (const auto& [marker, bytes] : entries) {
         list.push_back(packfile::Entry{marker, bytes});

@@ -34,8 +34,8 @@ std::vector<std::int16_t> tone(double freq, int rate, int frames, double amplitu
                                int channels = 1);
 
 // A PackFile archive of the entries (markers as given) with the key.
-Bytes archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
-              const std::string& key = "N2HV8C6WLA9E5JR3");
+Bytes sound_archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
+                    const std::string& key = "N2HV8C6WLA9E5JR3");
 // The directory of an archive, as PackFile_oeffnen would hold it.
 Verzeichnis verzeichnis_of(const Bytes& archive_bytes);
 void write_file(const std::string& path, const Bytes& bytes);
