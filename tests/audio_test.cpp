@@ -75,7 +75,7 @@ class AudioTest : public HeadlessTest {
         if (lpDS == nullptr) {
             lpDS = platform::sound_device_create();
         }
-        path_ = output_dir() + "/audio_test_archive.dat";
+        path_ = scratch_dir("audio_archive") + "/archive.dat";
         write_file(path_, archive_bytes);
         const Verzeichnis v = verzeichnis_of(archive_bytes);
         platform::sound_buffer_release(extra_);

@@ -1,5 +1,6 @@
 #include "support/sound_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -214,7 +215,11 @@ std::string scratch_dir(const std::string& name) {
     // here so that SDL tests can use these helpers without the headless fixture.
     const char* env = std::getenv("BRAMBLE_TEST_OUTPUT");
     const std::string base = env != nullptr ? env : std::string(BRAMBLE_BUILD_DIR) + "/test-output";
-    const std::string dir = base + "/" + name;
+    // One folder per test case: CTest runs the cases side by side.
+    std::string dir = base + "/" + name;
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+        dir += std::string(".") + info->test_suite_name() + "." + info->name();
+    }
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

@@ -56,7 +56,8 @@ struct Capture {
 };
 Capture read_capture(const std::string& path);
 
-// A scratch folder of its own below the test output folder, emptied first.
+// A scratch folder of the running test case below the test output folder,
+// emptied first.
 std::string scratch_dir(const std::string& name);
 
 // Changes the working directory for the lifetime of the object.
