@@ -477,3 +477,31 @@ TEST_F(Mp3Test, UnplayableFilesAreSilenceAndTheNextFilePlays) {
     EXPECT_LT(c.rms(0, 0, ms(400)), 1.0);
     EXPECT_NEAR(c.amplitude_at(440, 0, ms(420), ms(580)), 12000, 1500);
 }
+
+TEST_F(MixerTest, LoudSumsAreBentBelowFullScaleNotCutOff) {
+    // Three loud voices together would reach 1.5 times full scale.
+    SoundBuffer* a = load_tone(500, 50, 16000);
+    SoundBuffer* b = load_tone(500, 50, 16000);
+    SoundBuffer* c = load_tone(500, 50, 16000);
+    begin_capture("mixer_limit");
+    platform::sound_buffer_play(a);
+    platform::sound_buffer_play(b);
+    platform::sound_buffer_play(c);
+    headless::advance(50);
+    const Capture cap = end_capture();
+    int peak = 0;
+    int at_full_scale = 0;
+    for (std::size_t i = 0; i < cap.frames(); ++i) {
+        peak = std::max(peak, std::abs(static_cast<int>(cap.at(i, 0))));
+        at_full_scale += std::abs(static_cast<int>(cap.at(i, 0))) >= 32767;
+    }
+    EXPECT_GT(peak, 30000);
+    EXPECT_EQ(at_full_scale, 0);  // no flat tops
+    // Below three quarters of full scale the sum is exact: 8000 + 16000.
+    SoundBuffer* d = load_tone(500, 50, 8000);
+    begin_capture("mixer_limit_exact");
+    platform::sound_buffer_play(d);
+    platform::sound_buffer_play(a);
+    headless::advance(50);
+    EXPECT_NEAR(end_capture().amplitude_at(500, 1, 0, ms(50)), 24000, 100);
+}

@@ -43,6 +43,20 @@ std::size_t add_voice(float* sum, const std::int16_t* samples, std::size_t avail
     return n;
 }
 
+// Sums louder than three quarters of full scale (a tune, the jukebox and
+// effects together) are bent smoothly towards full scale instead of being cut
+// off flat, which would crackle; everything below passes unchanged.
+float limit(float v) {
+    constexpr float kFull = 32767.0f;
+    constexpr float kKnee = 0.75f * kFull;
+    const float a = std::fabs(v);
+    if (a <= kKnee) {
+        return v;
+    }
+    const float bent = kKnee + (kFull - kKnee) * std::tanh((a - kKnee) / (kFull - kKnee));
+    return v < 0 ? -bent : bent;
+}
+
 }  // namespace
 
 float attenuation_gain(int hundredths_db) {
@@ -167,8 +181,7 @@ void Mixer::mix_step(std::int16_t* out, std::size_t frames) {
         }
     }
     for (std::size_t i = 0; i < frames * kMixChannels; ++i) {
-        const float v = std::clamp(sum[i], -32768.0f, 32767.0f);
-        out[i] = static_cast<std::int16_t>(std::lrint(v));
+        out[i] = static_cast<std::int16_t>(std::lrint(limit(sum[i])));
     }
 }
 
