@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/backend.h"
+#include "platform/headless/audio.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -106,7 +107,9 @@ bool user_name(char* buf, std::uint32_t size) {
     return true;
 }
 
-void message_beep(std::uint32_t /*type*/) {
+// Counts a MessageBeep and tells the observer; the beep itself sounds through
+// the mixer (audio.cpp, which defines message_beep).
+void headless::record_beep() {
     ++state().beeps;
     if (state().observer != nullptr) {
         state().observer->on_beep();

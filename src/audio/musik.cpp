@@ -1,0 +1,152 @@
+// Music: the WAV tunes of the screens outside play, and the jukebox that
+// plays the MP3 files of the working directory during play.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/spiel.h"
+#include "audio/audio.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+
+char Mp3_Liste[10][1024] = {};
+std::int32_t Mp3_Anzahl = 0;
+std::int32_t Mp3_Nummer = 0;
+std::int32_t Mp3_Status = 4;
+std::uint8_t Mp3_an = 1;
+std::uint32_t Mp3_Startzeit = 0;
+
+namespace {
+
+constexpr int kMaxTitel = 10;
+constexpr std::size_t kNamenGroesse = sizeof(Mp3_Liste[0]);
+
+char klein(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether name ends in "." + extension, letters compared without case as the
+// file systems this pattern was written for do.
+bool endet_mit(const char* name, const char* endung) {
+    const std::size_t n = std::strlen(name);
+    const std::size_t e = std::strlen(endung);
+    if (n < e + 1 || name[n - e - 1] != '.') {
+        return false;
+    }
+    for (std::size_t i = 0; i < e; ++i) {
+        if (klein(name[n - e + i]) != klein(endung[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Mp3_suchen() {
+    char verzeichnis[1024];
+    if (getcwd(verzeichnis, sizeof verzeichnis) == nullptr) {
+        std::strcpy(verzeichnis, ".");  // too deep for the buffer: the same folder
+    }
+    const bool gefunden = Dateien_suchen(verzeichnis, "mp3");
+    if (!gefunden) {
+        Mp3_Status = 0;
+    }
+    return gefunden;
+}
+
+bool Dateien_suchen(const char* verzeichnis, const char* endung) {
+    std::memset(Mp3_Liste, 0, sizeof Mp3_Liste);
+    Mp3_Anzahl = 0;
+    Mp3_Nummer = 0;
+    if (endung == nullptr) {
+        endung = "";
+    }
+    DIR* dir = opendir(verzeichnis != nullptr && verzeichnis[0] != '\0' ? verzeichnis : ".");
+    if (dir == nullptr) {
+        return false;
+    }
+    // Every entry whose name matches, folders included (the pattern does not
+    // look at attributes). Sorted by name, as the listing of the file systems
+    // the game was made for delivers them, so that the jukebox's order and the
+    // ten that are kept do not depend on how this file system stores them.
+    std::vector<std::string> namen;
+    while (const dirent* e = readdir(dir)) {
+        const char* n = e->d_name;
+        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0 && endet_mit(n, endung) &&
+            std::strlen(n) < kNamenGroesse) {
+            namen.emplace_back(n);
+        }
+    }
+    closedir(dir);
+    std::sort(namen.begin(), namen.end());
+    for (const std::string& n : namen) {
+        if (Mp3_Anzahl >= kMaxTitel) {
+            break;
+        }
+        std::memcpy(Mp3_Liste[Mp3_Anzahl], n.c_str(), n.size() + 1);
+        ++Mp3_Anzahl;
+    }
+    return Mp3_Anzahl > 0;
+}
+
+void Mp3_steuern(int operation, const char* name) {
+    if (Mp3_Status == 0 || Mp3_an == 0) {
+        return;
+    }
+    static char befehl[2048];
+    if ((operation == 1 || operation == 2) && Mp3_Status == 4) {
+        // The name as listed, relative to the working directory; blanks and
+        // any other bytes in it are fine for our MCI, so no short path.
+        std::snprintf(befehl, sizeof befehl, "open %s type MPEGVideo Alias Mp3",
+                      name != nullptr ? name : "");
+        platform::mci_send_string(befehl);
+        platform::mci_send_string(operation == 1 ? "play Mp3" : "play Mp3 repeat");
+        Mp3_Status = 1;
+    } else if (operation == 4 && Mp3_Status == 1) {
+        platform::mci_send_string("close Mp3");
+        Mp3_Status = 4;
+    }
+}
+
+void Mp3_wechseln(std::int32_t nummer, std::int32_t modus) {
+    if (Mp3_Anzahl == 0) {
+        return;
+    }
+    std::int32_t n;
+    if (modus == Mp3_ZUFALL) {
+        n = Zufall() % Mp3_Anzahl;
+        while (n == Mp3_Nummer && Mp3_Anzahl > 1) {
+            n = Zufall() % Mp3_Anzahl;
+        }
+    } else if (modus == Mp3_VORHERIGES) {
+        Mp3_steuern(4, nullptr);
+        n = Mp3_Nummer - 1;
+    } else if (modus == Mp3_NAECHSTES) {
+        Mp3_steuern(4, nullptr);
+        n = Mp3_Nummer + 1;
+    } else {
+        n = nummer;
+    }
+    if (n >= Mp3_Anzahl) {
+        n = 0;
+    } else if (n < 0) {
+        n = Mp3_Anzahl - 1;
+    }
+    // A tune still open goes on; only a closed jukebox takes the new one.
+    if (Mp3_Status == 1) {
+        return;
+    }
+    Mp3_Nummer = n;
+    Mp3_Startzeit = platform::tick_count();
+    Mp3_steuern(1, Mp3_Liste[n]);
+}
+
+void Musik_abspielen(const char* name) {
+    platform::tune_play(name);
+}

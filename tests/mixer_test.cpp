@@ -1,0 +1,507 @@
+// The mixer under the sound API: static buffers (exact status in virtual time,
+// restart, pan, volume, conversion), tunes, the beep, the MCI commands and
+// the MP3 stream with real files made by lame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/headless/audio.h"
+#include "platform/sound.h"
+#include "platform/window.h"
+#include "support/fixture.h"
+#include "support/sound_support.h"
+
+using namespace bramble_test;
+namespace headless = platform::headless;
+using platform::SoundBuffer;
+using platform::WaveFormat;
+
+namespace {
+
+WaveFormat pcm(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
+    WaveFormat f;
+    f.format_tag = 1;
+    f.channels = channels;
+    f.samples_per_sec = rate;
+    f.block_align = static_cast<std::uint16_t>(channels * bits / 8);
+    f.avg_bytes_per_sec = rate * f.block_align;
+    f.bits_per_sample = bits;
+    return f;
+}
+
+struct Recorder : headless::Observer {
+    std::vector<std::string> events;
+    void on_beep() override { events.push_back("beep"); }
+    void on_sound(int item, int pan, int volume) override {
+        events.push_back("sound " + std::to_string(item) + " " + std::to_string(pan) + " " +
+                         std::to_string(volume));
+    }
+    void on_tune(const char* f) override {
+        events.push_back(std::string("tune ") + (f != nullptr ? f : "(none)"));
+    }
+    void on_mp3(const char* cmd, const char* f) override {
+        events.push_back(std::string("mp3 ") + cmd + (f != nullptr ? std::string(" ") + f : ""));
+    }
+};
+
+class MixerTest : public HeadlessTest {
+   protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        headless::audio_reset();
+        device_ = platform::sound_device_create();
+        ASSERT_NE(device_, nullptr);
+    }
+
+    void TearDown() override {
+        for (SoundBuffer* b : buffers_) {
+            platform::sound_buffer_release(b);
+        }
+        platform::sound_device_release(device_);
+        headless::audio_reset();
+        headless::set_observer(nullptr);
+        HeadlessTest::TearDown();
+    }
+
+    SoundBuffer* load(const WaveFormat& f, const Bytes& data) {
+        SoundBuffer* b =
+            platform::sound_buffer_create(device_, f, static_cast<std::uint32_t>(data.size()));
+        EXPECT_NE(b, nullptr);
+        if (b == nullptr) {
+            return nullptr;
+        }
+        void* area = nullptr;
+        std::uint32_t length = 0;
+        EXPECT_TRUE(platform::sound_buffer_lock(b, &area, &length));
+        EXPECT_EQ(length, data.size());
+        std::memcpy(area, data.data(), length);
+        EXPECT_TRUE(platform::sound_buffer_unlock(b, area, length));
+        buffers_.push_back(b);
+        return b;
+    }
+
+    // A 16-bit mono tone at 44100 of the given length.
+    SoundBuffer* load_tone(double freq, int ms, double amplitude = 10000) {
+        return load(pcm(1, 44100, 16), pcm16(tone(freq, 44100, 441 * ms / 10, amplitude)));
+    }
+
+    void begin_capture(const std::string& name) {
+        path_ = output_dir() + "/" + name + ".wav";
+        ASSERT_TRUE(headless::audio_capture_begin(path_));
+    }
+
+    Capture end_capture() {
+        headless::audio_capture_end();
+        return read_capture(path_);
+    }
+
+    platform::SoundDevice* device_ = nullptr;
+    std::vector<SoundBuffer*> buffers_;
+    std::string path_;
+};
+
+constexpr std::size_t ms(int n) {
+    return static_cast<std::size_t>(n) * 441 / 10;
+}
+
+}  // namespace
+
+TEST_F(MixerTest, RefusesFormatsItCannotPlay) {
+    struct Case {
+        const char* what;
+        WaveFormat f;
+        std::uint32_t bytes;
+    };
+    std::vector<Case> bad;
+    WaveFormat f = pcm(1, 22050, 16);
+    f.channels = 0;
+    bad.push_back({"no channels", f, 100});
+    f = pcm(1, 22050, 16);
+    f.samples_per_sec = 0;
+    bad.push_back({"no rate", f, 100});
+    f = pcm(1, 22050, 16);
+    f.block_align = 0;
+    bad.push_back({"no block alignment", f, 100});
+    bad.push_back({"12 bits", pcm(1, 22050, 12), 100});
+    bad.push_back({"24 bits", pcm(1, 22050, 24), 102});
+    bad.push_back({"0 bits", pcm(1, 22050, 0), 100});
+    bad.push_back({"three channels", pcm(3, 22050, 16), 102});
+    f = pcm(2, 22050, 16);
+    f.block_align = 2;
+    bad.push_back({"block alignment not channels x bytes", f, 100});
+    f = pcm(1, 22050, 16);
+    f.format_tag = 2;
+    bad.push_back({"ADPCM", f, 100});
+    f = pcm(1, 22050, 16);
+    f.format_tag = 3;
+    bad.push_back({"16-bit float", f, 100});
+    bad.push_back({"empty", pcm(1, 22050, 16), 0});
+    bad.push_back({"below the minimum size", pcm(1, 22050, 16), 3});
+    // 40000 bytes at 100 Hz would be 17.6 million frames once converted.
+    bad.push_back({"longer than six minutes once converted", pcm(1, 100, 8), 40000});
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(platform::sound_buffer_create(device_, c.f, c.bytes), nullptr);
+    }
+    WaveFormat fl = pcm(1, 48000, 32);
+    fl.format_tag = 3;
+    for (const WaveFormat& ok : {pcm(1, 8000, 8), pcm(2, 48000, 16), fl, pcm(2, 11025, 32)}) {
+        SoundBuffer* b = platform::sound_buffer_create(device_, ok, 64);
+        EXPECT_NE(b, nullptr);
+        platform::sound_buffer_release(b);
+    }
+    {
+        SoundBuffer* b = platform::sound_buffer_create(device_, pcm(1, 100, 8), 38000);
+        EXPECT_NE(b, nullptr);
+        platform::sound_buffer_release(b);
+    }
+}
+
+TEST_F(MixerTest, PlaysOnceForExactlyItsLengthInVirtualTime) {
+    SoundBuffer* b = load_tone(440, 100);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    EXPECT_EQ(platform::sound_buffer_play(b), platform::kSoundOk);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(99);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(1);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    // Its cursor is back at the start: it plays its whole length again.
+    platform::sound_buffer_play(b);
+    headless::advance(99);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(1);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+}
+
+TEST_F(MixerTest, PlayWhilePlayingGoesOnAndRewindingRestarts) {
+    SoundBuffer* b = load_tone(440, 100);
+    begin_capture("mixer_restart");
+    platform::sound_buffer_play(b);
+    headless::advance(50);
+    platform::sound_buffer_play(b);  // no effect on a playing buffer
+    headless::advance(50);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+
+    platform::sound_buffer_play(b);
+    headless::advance(60);
+    EXPECT_EQ(platform::sound_buffer_set_position(b, 0), platform::kSoundOk);
+    headless::advance(99);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(1);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    headless::advance(40);
+    const Capture c = end_capture();
+    ASSERT_EQ(c.frames(), ms(300));
+    // The restart is heard as the sound's first samples again, never twice at once.
+    const std::size_t restart = ms(160);
+    for (std::size_t i = 0; i < ms(100); i += 97) {
+        ASSERT_EQ(c.at(restart + i, 0), c.at(i, 0)) << i;
+    }
+    EXPECT_LT(c.rms(0, ms(260), ms(300)), 1.0);
+    EXPECT_EQ(platform::sound_buffer_set_position(b, 100000), platform::kSoundErrInvalidParam);
+}
+
+TEST_F(MixerTest, PanAttenuatesTheOppositeChannelAndVolumeAboveZeroIsRefused) {
+    SoundBuffer* b = load_tone(1000, 100, 16000);
+    const double full = 16000 / std::sqrt(2.0);
+    struct Case {
+        int pan, volume, pan_result, volume_result;
+        double left, right;
+    };
+    const Case cases[] = {
+        {-10000, 10000, 0, platform::kSoundErrInvalidParam, 1.0, 0.0},
+        {10000, 50000, 0, platform::kSoundErrInvalidParam, 0.0, 1.0},
+        {-600, 0, 0, 0, 1.0, 0.501},
+        {0, -600, 0, 0, 0.501, 0.501},
+        {0, -10000, 0, 0, 0.0, 0.0},
+        {-10001, 1, platform::kSoundErrInvalidParam, platform::kSoundErrInvalidParam, 1.0, 1.0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(::testing::Message() << "pan " << k.pan << " volume " << k.volume);
+        // Refused values leave the previous setting: start from the centre.
+        platform::sound_buffer_set_pan(b, 0);
+        platform::sound_buffer_set_volume(b, 0);
+        EXPECT_EQ(platform::sound_buffer_set_pan(b, k.pan), k.pan_result);
+        EXPECT_EQ(platform::sound_buffer_set_volume(b, k.volume), k.volume_result);
+        begin_capture("mixer_pan");
+        platform::sound_buffer_play(b);
+        headless::advance(100);
+        const Capture c = end_capture();
+        EXPECT_NEAR(c.rms(0, 0, ms(100)) / full, k.left, 0.01);
+        EXPECT_NEAR(c.rms(1, 0, ms(100)) / full, k.right, 0.01);
+    }
+}
+
+TEST_F(MixerTest, VoicesOverlapAndAreSummed) {
+    SoundBuffer* low = load_tone(440, 200, 8000);
+    SoundBuffer* high = load_tone(1500, 200, 8000);
+    begin_capture("mixer_overlap");
+    platform::sound_buffer_play(low);
+    headless::advance(100);
+    platform::sound_buffer_play(high);
+    EXPECT_EQ(platform::sound_buffer_status(low), platform::kSoundStatusPlaying);
+    EXPECT_EQ(platform::sound_buffer_status(high), platform::kSoundStatusPlaying);
+    headless::advance(200);
+    const Capture c = end_capture();
+    EXPECT_NEAR(c.amplitude_at(440, 0, ms(0), ms(100)), 8000, 200);
+    EXPECT_LT(c.amplitude_at(1500, 0, ms(0), ms(100)), 100);
+    EXPECT_NEAR(c.amplitude_at(440, 0, ms(100), ms(200)), 8000, 200);
+    EXPECT_NEAR(c.amplitude_at(1500, 0, ms(100), ms(200)), 8000, 200);
+    EXPECT_LT(c.amplitude_at(440, 0, ms(200), ms(300)), 100);
+    EXPECT_NEAR(c.amplitude_at(1500, 1, ms(200), ms(300)), 8000, 200);
+}
+
+TEST_F(MixerTest, OtherFormatsAreConvertedOnceAtLoad) {
+    // 8-bit unsigned mono at 22050: 100 ms, 500 Hz, on both channels.
+    Bytes u8;
+    for (int i = 0; i < 2205; ++i) {
+        u8.push_back(static_cast<std::uint8_t>(
+            128 + std::lround(100 * std::sin(2 * M_PI * 500 * i / 22050.0))));
+    }
+    SoundBuffer* b = load(pcm(1, 22050, 8), u8);
+    begin_capture("mixer_convert");
+    platform::sound_buffer_play(b);
+    headless::advance(98);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(4);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    const Capture c = end_capture();
+    EXPECT_NEAR(c.crossings_per_second(0, ms(5), ms(95)), 500, 15);
+    EXPECT_NEAR(c.amplitude_at(500, 0, ms(5), ms(95)), 100 * 256, 1500);
+    EXPECT_NEAR(c.amplitude_at(500, 1, ms(5), ms(95)), 100 * 256, 1500);
+    // Locking again and unlocking converts the new content.
+    void* area = nullptr;
+    std::uint32_t length = 0;
+    ASSERT_TRUE(platform::sound_buffer_lock(b, &area, &length));
+    std::memset(area, 128, length);
+    ASSERT_TRUE(platform::sound_buffer_unlock(b, area, length));
+    begin_capture("mixer_convert_silence");
+    platform::sound_buffer_play(b);
+    headless::advance(100);
+    EXPECT_LT(end_capture().rms(0, 0, ms(100)), 1.0);
+}
+
+TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
+    const std::string dir = scratch_dir("mixer_tunes");
+    write_file(dir + "/a.wav", wav({}, pcm16(tone(440, 44100, 44100, 9000))));
+    write_file(dir + "/b.wav",
+               wav(wav_spec(2, 22050), pcm16(tone(1000, 22050, 22050 / 5, 9000, 2))));
+    write_file(dir + "/broken.wav", Bytes{'R', 'I', 'F', 'F', 1, 2});
+    InDirectory in(dir);
+    Recorder rec;
+    headless::set_observer(&rec);
+    begin_capture("mixer_tunes");
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_TRUE(platform::tune_play("b.wav"));  // a.wav ends at once
+    headless::advance(300);                     // b.wav lasts 200 ms
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_TRUE(platform::tune_play(nullptr));
+    headless::advance(100);
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_FALSE(platform::tune_play("missing.wav"));
+    headless::advance(100);
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_FALSE(platform::tune_play("broken.wav"));
+    headless::advance(100);
+    const Capture c = end_capture();
+    ASSERT_EQ(c.frames(), ms(1000));
+    EXPECT_NEAR(c.amplitude_at(440, 0, 0, ms(100)), 9000, 200);
+    EXPECT_LT(c.amplitude_at(440, 0, ms(105), ms(300)), 100);
+    EXPECT_NEAR(c.amplitude_at(1000, 1, ms(105), ms(295)), 9000, 400);
+    EXPECT_LT(c.rms(0, ms(302), ms(400)), 1.0);
+    EXPECT_NEAR(c.amplitude_at(440, 0, ms(400), ms(500)), 9000, 200);
+    // From its start again: the same samples as at the very beginning.
+    EXPECT_EQ(c.at(ms(400) + 123, 0), c.at(123, 0));
+    for (int t : {500, 700, 900}) {
+        SCOPED_TRACE(t);
+        EXPECT_LT(c.rms(0, ms(t), ms(t + 100)), 1.0);
+    }
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav",
+                                                    "tune (none)", "tune a.wav", "tune missing.wav",
+                                                    "tune a.wav", "tune broken.wav"}));
+}
+
+TEST_F(MixerTest, MessageBeepIsCountedAndHeard) {
+    Recorder rec;
+    headless::set_observer(&rec);
+    begin_capture("mixer_beep");
+    platform::message_beep(0);
+    headless::advance(300);
+    const Capture c = end_capture();
+    EXPECT_EQ(headless::beep_count(), 1);
+    EXPECT_EQ(rec.events, std::vector<std::string>{"beep"});
+    EXPECT_GT(c.amplitude_at(880, 0, ms(20), ms(130)), 5000);
+    EXPECT_NEAR(static_cast<double>(c.sounding_frames(100)), ms(150), ms(15));
+}
+
+TEST_F(MixerTest, JumpsOfTheClockNeitherHangNorMixBackwards) {
+    SoundBuffer* b = load_tone(440, 100);
+    platform::sound_buffer_play(b);
+    headless::set_now(headless::now() - 5000);  // set back: audio time stands still
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(60);
+    EXPECT_EQ(platform::sound_buffer_status(b), platform::kSoundStatusPlaying);
+    headless::advance(40);
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    platform::sound_buffer_play(b);
+    const std::uint64_t before = headless::audio_frames_mixed();
+    headless::advance(3 * 3600 * 1000);  // hours ahead: moved on, not mixed
+    EXPECT_EQ(platform::sound_buffer_status(b), 0u);
+    EXPECT_EQ(headless::audio_frames_mixed() - before, 3ull * 3600 * 44100);
+}
+
+TEST_F(MixerTest, MciCommandsAreParsedFromTheEnd) {
+    Recorder rec;
+    headless::set_observer(&rec);
+    const std::string name = "my song \xFC\xE9 (live).mp3";
+    EXPECT_EQ(platform::mci_send_string(("open " + name + " type MPEGVideo Alias Mp3").c_str()), 0);
+    EXPECT_EQ(platform::mci_send_string("open other.mp3 type MPEGVideo Alias Mp3"), 289);
+    EXPECT_EQ(platform::mci_send_string("play Mp3"), 0);
+    EXPECT_EQ(platform::mci_send_string("PLAY mp3 REPEAT"), 0);
+    EXPECT_EQ(platform::mci_send_string("play Other"), 263);
+    EXPECT_EQ(platform::mci_send_string("play Mp3 twice"), 259);
+    EXPECT_EQ(platform::mci_send_string("stop Mp3"), 261);
+    EXPECT_EQ(platform::mci_send_string("close Mp3"), 0);
+    EXPECT_EQ(platform::mci_send_string("close Mp3"), 263);
+    EXPECT_EQ(platform::mci_send_string("play Mp3"), 263);
+    EXPECT_EQ(platform::mci_send_string("open x.mp3 type waveaudio alias Mp3"), 263);
+    EXPECT_EQ(platform::mci_send_string("open type MPEGVideo Alias Mp3"), 263);
+    EXPECT_EQ(platform::mci_send_string("open x.mp3 Alias Mp3"), 259);
+    EXPECT_EQ(platform::mci_send_string(""), 267);
+    EXPECT_EQ(platform::mci_send_string(nullptr), 267);
+    // Blanks at the ends of the name belong to it.
+    EXPECT_EQ(platform::mci_send_string("open  lead.mp3  type MPEGVideo Alias Mp3"), 0);
+    EXPECT_EQ(platform::mci_send_string("close Mp3"), 0);
+    EXPECT_EQ(rec.events,
+              (std::vector<std::string>{"mp3 open " + name, "mp3 play", "mp3 play repeat",
+                                        "mp3 close", "mp3 open  lead.mp3 ", "mp3 close"}));
+}
+
+// --- MP3 with real files ----------------------------------------------------
+
+namespace {
+
+bool have_lame() {
+    return std::system("command -v lame >/dev/null 2>&1") == 0;
+}
+
+// Encodes a mono tone to an MP3 file with lame.
+void make_mp3(const std::string& path, double freq, int rate, int frames) {
+    const std::string source = path + ".source.wav";
+    write_file(source, wav(wav_spec(1, static_cast<std::uint32_t>(rate)),
+                           pcm16(tone(freq, rate, frames, 12000))));
+    const std::string cmd = "lame --quiet -b 128 '" + source + "' '" + path + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::filesystem::remove(source);
+}
+
+}  // namespace
+
+class Mp3Test : public MixerTest {
+   protected:
+    void SetUp() override {
+        MixerTest::SetUp();
+        if (!have_lame()) {
+            GTEST_SKIP() << "lame is not installed (scripts/bootstrap installs it)";
+        }
+        dir_ = scratch_dir("mp3_stream");
+    }
+
+    std::string dir_;
+};
+
+TEST_F(Mp3Test, DecodesAFileToSoundOfTheRightLengthAndPitch) {
+    make_mp3(dir_ + "/tone 440.mp3", 440, 44100, 44100);  // one second
+    begin_capture("mp3_tone");
+    const std::string open = "open " + dir_ + "/tone 440.mp3 type MPEGVideo Alias Mp3";
+    ASSERT_EQ(platform::mci_send_string(open.c_str()), 0);
+    headless::advance(200);  // opened only: nothing sounds yet
+    ASSERT_EQ(platform::mci_send_string("play Mp3"), 0);
+    headless::advance(1500);
+    const Capture c = end_capture();
+    std::size_t first = 0;
+    const std::size_t length = c.sounding_frames(300, &first);
+    EXPECT_NEAR(static_cast<double>(first), ms(200), ms(10));
+    EXPECT_NEAR(static_cast<double>(length), 44100, ms(30));
+    EXPECT_NEAR(c.crossings_per_second(0, first + ms(50), first + ms(950)), 440, 3);
+    EXPECT_NEAR(c.amplitude_at(440, 0, first + ms(50), first + ms(950)), 12000, 1200);
+    EXPECT_NEAR(c.amplitude_at(440, 1, first + ms(50), first + ms(950)), 12000, 1200);
+    EXPECT_LT(c.amplitude_at(1000, 0, first + ms(50), first + ms(950)), 300);
+}
+
+TEST_F(Mp3Test, OtherRatesAreResampledRepeatLoopsAndCloseSilencesAtOnce) {
+    make_mp3(dir_ + "/t.mp3", 1000, 48000, 48000 * 3 / 10);  // 300 ms at 48 kHz
+    begin_capture("mp3_repeat");
+    ASSERT_EQ(
+        platform::mci_send_string(("open " + dir_ + "/t.mp3 type MPEGVideo Alias Mp3").c_str()), 0);
+    ASSERT_EQ(platform::mci_send_string("play Mp3 repeat"), 0);
+    headless::advance(1000);
+    ASSERT_EQ(platform::mci_send_string("close Mp3"), 0);
+    headless::advance(300);
+    const Capture c = end_capture();
+    EXPECT_NEAR(c.crossings_per_second(0, ms(20), ms(280)), 1000, 8);
+    // Still sounding after three passes, silent from the close on.
+    EXPECT_NEAR(c.amplitude_at(1000, 0, ms(920), ms(1000)), 12000, 2500);
+    EXPECT_LT(c.rms(0, ms(1000), ms(1300)), 1.0);
+}
+
+TEST_F(Mp3Test, UnplayableFilesAreSilenceAndTheNextFilePlays) {
+    std::filesystem::create_directory(dir_ + "/folder.mp3");
+    write_file(dir_ + "/noise.mp3", Bytes(5000, 0x5A));
+    write_file(dir_ + "/empty.mp3", Bytes{});
+    make_mp3(dir_ + "/good.mp3", 440, 44100, 44100 / 5);
+    begin_capture("mp3_unplayable");
+    for (const char* name : {"folder.mp3", "noise.mp3", "empty.mp3", "missing.mp3"}) {
+        SCOPED_TRACE(name);
+        const std::string open = "open " + dir_ + "/" + name + " type MPEGVideo Alias Mp3";
+        EXPECT_EQ(platform::mci_send_string(open.c_str()), 0);
+        EXPECT_EQ(platform::mci_send_string("play Mp3 repeat"), 0);
+        headless::advance(100);
+        EXPECT_EQ(platform::mci_send_string("close Mp3"), 0);
+    }
+    const std::string open = "open " + dir_ + "/good.mp3 type MPEGVideo Alias Mp3";
+    EXPECT_EQ(platform::mci_send_string(open.c_str()), 0);
+    EXPECT_EQ(platform::mci_send_string("play Mp3"), 0);
+    headless::advance(300);
+    const Capture c = end_capture();
+    EXPECT_LT(c.rms(0, 0, ms(400)), 1.0);
+    EXPECT_NEAR(c.amplitude_at(440, 0, ms(420), ms(580)), 12000, 1500);
+}
+
+TEST_F(MixerTest, LoudSumsAreBentBelowFullScaleNotCutOff) {
+    // Three loud voices together would reach 1.5 times full scale.
+    SoundBuffer* a = load_tone(500, 50, 16000);
+    SoundBuffer* b = load_tone(500, 50, 16000);
+    SoundBuffer* c = load_tone(500, 50, 16000);
+    begin_capture("mixer_limit");
+    platform::sound_buffer_play(a);
+    platform::sound_buffer_play(b);
+    platform::sound_buffer_play(c);
+    headless::advance(50);
+    const Capture cap = end_capture();
+    int peak = 0;
+    int at_full_scale = 0;
+    for (std::size_t i = 0; i < cap.frames(); ++i) {
+        peak = std::max(peak, std::abs(static_cast<int>(cap.at(i, 0))));
+        at_full_scale += std::abs(static_cast<int>(cap.at(i, 0))) >= 32767;
+    }
+    EXPECT_GT(peak, 30000);
+    EXPECT_EQ(at_full_scale, 0);  // no flat tops
+    // Below three quarters of full scale the sum is exact: 8000 + 16000.
+    SoundBuffer* d = load_tone(500, 50, 8000);
+    begin_capture("mixer_limit_exact");
+    platform::sound_buffer_play(d);
+    platform::sound_buffer_play(a);
+    headless::advance(50);
+    EXPECT_NEAR(end_capture().amplitude_at(500, 1, 0, ms(50)), 24000, 100);
+}
