@@ -87,24 +87,10 @@ void Mp3Stream::play(bool repeat) {
 }
 
 void Mp3Stream::close() {
-    std::uint64_t generation;
-    {
-        std::lock_guard<std::mutex> lock(ring_mutex_);
-        generation = ++next_generation_;
-        ring_generation_ = generation;
-        ring_read_ = 0;
-        ring_fill_ = 0;
-    }
-    {
-        std::lock_guard<std::mutex> lock(request_mutex_);
-        wanted_.generation = generation;
-        wanted_.has_path = false;
-        wanted_.path[0] = '\0';
-        wanted_.playing = false;
-        wanted_.repeat = false;
-    }
+    // Closing is a request for no file: the ring is emptied and the decoder
+    // drops what it had, exactly as when another file is opened.
     busy_ = false;
-    wake_.notify_one();
+    open(nullptr);
 }
 
 std::size_t Mp3Stream::read(std::int16_t* out, std::size_t frames) {
