@@ -69,7 +69,7 @@ TEST_F(GfxTest, ClippingAtAllFourEdges) {
         }
     }
     DDraw_Puffer_leeren(lpDDSBack, 0);
-    DDraw_Blitten(-2, -3, 4, 4, s, lpDDSBack);   // top left: shows (2,3)..(3,3)
+    DDraw_Blitten(-2, -3, 4, 4, s, lpDDSBack);     // top left: shows (2,3)..(3,3)
     DDraw_Blitten(1022, 766, 4, 4, s, lpDDSBack);  // bottom right: shows (0,0)..(1,1)
     EXPECT_EQ(lpDDSBack->pixel(0, 0), 0x1000u + 3 * 4 + 2);
     EXPECT_EQ(lpDDSBack->pixel(1, 0), 0x1000u + 3 * 4 + 3);

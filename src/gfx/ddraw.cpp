@@ -86,9 +86,8 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl) {
         put_i32(p + 8, rechtecke[i].right);
         put_i32(p + 12, rechtecke[i].bottom);
     }
-    const bool gesetzt =
-        !platform::fault_due(platform::Fault::ClipListSet) &&
-        lpDDClipper->set_clip_list(block.data(), block.size());
+    const bool gesetzt = !platform::fault_due(platform::Fault::ClipListSet) &&
+                         lpDDClipper->set_clip_list(block.data(), block.size());
     block.clear();
     if (!gesetzt) {
         Fehler_melden("DDraw_Clipper_erzeugen: SetClipList()");
@@ -175,7 +174,8 @@ int RGB_16Bit(int rot, int gruen, int blau) {
 
 std::uint32_t RGB_Farbe(int rot, int gruen, int blau) {
     return (static_cast<std::uint32_t>(rot & 0xFF) << 16) |
-           (static_cast<std::uint32_t>(gruen & 0xFF) << 8) | static_cast<std::uint32_t>(blau & 0xFF);
+           (static_cast<std::uint32_t>(gruen & 0xFF) << 8) |
+           static_cast<std::uint32_t>(blau & 0xFF);
 }
 
 void Wert_pendeln(int& wert, int oben, int unten, int schritt, std::uint8_t& richtung) {

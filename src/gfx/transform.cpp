@@ -42,7 +42,8 @@ int klonen(Surface* quelle, Surface* ziel, std::uint8_t umfaerben, Pixel alt, Pi
         return 3;
     }
     for (int y = 0; y < h; ++y) {
-        std::memcpy(puffer + static_cast<std::size_t>(y) * schritt, q.pixels + static_cast<std::size_t>(y) * schritt,
+        std::memcpy(puffer + static_cast<std::size_t>(y) * schritt,
+                    q.pixels + static_cast<std::size_t>(y) * schritt,
                     static_cast<std::size_t>(w) * sizeof(Pixel));
     }
     quelle->unlock();

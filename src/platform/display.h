@@ -11,7 +11,7 @@
 namespace platform {
 
 class Display {
-public:
+   public:
     Display();
     ~Display();
     Display(const Display&) = delete;
@@ -41,7 +41,7 @@ public:
     // The surface last presented (for screenshots and headless checks).
     const Surface* presented() const { return presented_; }
 
-private:
+   private:
     int bpp_ = 16;
     int width_ = 1024;
     int height_ = 768;

@@ -6,21 +6,21 @@
 namespace platform {
 
 enum class Fault : int {
-    DisplayCreate,      // DirectDrawCreateEx
-    CooperativeLevel,   // display cooperative level
-    DisplayMode,        // SetDisplayMode
-    PrimaryCreate,      // primary surface with its back buffer
-    BackBufferAttach,   // GetAttachedSurface
+    DisplayCreate,     // DirectDrawCreateEx
+    CooperativeLevel,  // display cooperative level
+    DisplayMode,       // SetDisplayMode
+    PrimaryCreate,     // primary surface with its back buffer
+    BackBufferAttach,  // GetAttachedSurface
     ClipperCreate,
     ClipListSet,
     ClipperAttach,
-    SurfaceCreate,      // offscreen surface
+    SurfaceCreate,  // offscreen surface
     ColorKeySet,
     ColorFill,
     SurfaceLock,
-    SurfaceLost,        // the next flip finds the primary surface lost
+    SurfaceLost,  // the next flip finds the primary surface lost
     Restore,
-    Allocation,         // a routine's own temporary buffer
+    Allocation,  // a routine's own temporary buffer
     FileOpen,
     FileRead,
     FileWrite,

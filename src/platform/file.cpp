@@ -35,7 +35,9 @@ std::unique_ptr<File> File::open(const char* name, Mode mode) {
     return std::unique_ptr<File>(new File(fd));
 }
 
-File::~File() { ::close(fd_); }
+File::~File() {
+    ::close(fd_);
+}
 
 std::int64_t File::size() const {
     struct stat st {};
@@ -46,7 +48,9 @@ bool File::seek(std::int64_t position) {
     return position >= 0 && ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) >= 0;
 }
 
-std::int64_t File::tell() const { return ::lseek(fd_, 0, SEEK_CUR); }
+std::int64_t File::tell() const {
+    return ::lseek(fd_, 0, SEEK_CUR);
+}
 
 std::int64_t File::read(void* buffer, std::size_t bytes) {
     if (fault_due(Fault::FileRead)) {

@@ -11,7 +11,7 @@
 namespace platform {
 
 class File {
-public:
+   public:
     enum class Mode { Read, ReadWrite, Create };
 
     // Opens name; null when it cannot be opened (missing, a folder, no rights).
@@ -30,7 +30,7 @@ public:
     // Bytes written; -1 when the write fails.
     std::int64_t write(const void* buffer, std::size_t bytes);
 
-private:
+   private:
     explicit File(int fd) : fd_(fd) {}
     int fd_;
 };

@@ -31,7 +31,9 @@ void put_chunk(std::vector<std::uint8_t>& out, const char* type, const std::uint
 }
 
 // Expands a 5-bit channel to 8 bits so that white stays white.
-std::uint8_t expand5(std::uint32_t v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
+std::uint8_t expand5(std::uint32_t v) {
+    return static_cast<std::uint8_t>((v << 3) | (v >> 2));
+}
 
 }  // namespace
 

@@ -26,7 +26,7 @@ struct Rect {
 
 // A list of rectangles that blits onto a surface are cut to.
 class Clipper {
-public:
+   public:
     // Takes a Windows RGNDATA block: a 32-byte header (size, type 1, count,
     // rectangle bytes, bounds) followed by count rectangles. False when the
     // block is malformed.
@@ -34,7 +34,7 @@ public:
     const std::vector<Rect>& rects() const { return rects_; }
     bool has_list() const { return has_list_; }
 
-private:
+   private:
     std::vector<Rect> rects_;
     bool has_list_ = false;
 };
@@ -47,7 +47,7 @@ struct LockedPixels {
 };
 
 class Surface {
-public:
+   public:
     // bits_per_pixel is 16 or 32. Rows are deliberately padded beyond
     // width x bytes per pixel so that code ignoring the pitch shows up at once.
     Surface(int width, int height, int bits_per_pixel);
@@ -80,7 +80,7 @@ public:
     std::uint32_t pixel(int x, int y) const;
     void set_pixel(int x, int y, std::uint32_t value);
 
-private:
+   private:
     int width_;
     int height_;
     int bpp_;

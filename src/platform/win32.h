@@ -44,7 +44,9 @@ constexpr LPARAM MAKELPARAM(std::uint16_t lo, std::uint16_t hi) {
     return static_cast<LPARAM>(static_cast<std::uint32_t>(lo) |
                                (static_cast<std::uint32_t>(hi) << 16));
 }
-constexpr std::uint16_t LOWORD(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+constexpr std::uint16_t LOWORD(std::uintptr_t v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
 constexpr std::uint16_t HIWORD(std::uintptr_t v) {
     return static_cast<std::uint16_t>((v >> 16) & 0xFFFF);
 }

@@ -11,7 +11,7 @@
 namespace platform {
 
 class Window {
-public:
+   public:
     explicit Window(WindowProc p) : proc(p) {}
     WindowProc proc;
 };
@@ -63,7 +63,9 @@ void post_message(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam) 
     queue.push_back(Message{window != nullptr ? window : the_window.get(), msg, wparam, lparam});
 }
 
-LRESULT default_window_proc(HWND, std::uint32_t, WPARAM, LPARAM) { return 0; }
+LRESULT default_window_proc(HWND, std::uint32_t, WPARAM, LPARAM) {
+    return 0;
+}
 
 int message_box(HWND /*owner*/, const char* text, const char* caption, std::uint32_t type) {
     text = text != nullptr ? text : "";

@@ -14,7 +14,7 @@ namespace bramble_test {
 // Resets the headless platform and the display globals before each test and
 // releases the display after it.
 class HeadlessTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override;
     void TearDown() override;
 

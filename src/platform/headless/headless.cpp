@@ -47,26 +47,54 @@ void reset(std::uint32_t start_tick) {
     state().observer = keep;
 }
 
-std::uint32_t now() { return state().now; }
-void set_now(std::uint32_t tick) { state().now = tick; }
-void advance(std::uint32_t ms) { state().now += ms; }
-void set_frame_ms(std::uint32_t ms) { state().frame_ms = ms; }
-void set_local_hour(int hour) { state().hour = hour; }
-void set_user_name(const std::string& name) { state().user = name; }
+std::uint32_t now() {
+    return state().now;
+}
+void set_now(std::uint32_t tick) {
+    state().now = tick;
+}
+void advance(std::uint32_t ms) {
+    state().now += ms;
+}
+void set_frame_ms(std::uint32_t ms) {
+    state().frame_ms = ms;
+}
+void set_local_hour(int hour) {
+    state().hour = hour;
+}
+void set_user_name(const std::string& name) {
+    state().user = name;
+}
 
 void arm_fault(Fault f, int skip, int count) {
     state().faults[static_cast<std::size_t>(f)] = Armed{skip, count};
 }
 
-void clear_faults() { state().faults = {}; }
+void clear_faults() {
+    state().faults = {};
+}
 
-const std::vector<Box>& boxes() { return state().boxes; }
-void clear_boxes() { state().boxes.clear(); }
-int beep_count() { return state().beeps; }
-const Surface* last_frame() { return state().frame.get(); }
-std::uint64_t frames_presented() { return state().frames; }
-void set_observer(Observer* o) { state().observer = o; }
-Observer* observer() { return state().observer; }
+const std::vector<Box>& boxes() {
+    return state().boxes;
+}
+void clear_boxes() {
+    state().boxes.clear();
+}
+int beep_count() {
+    return state().beeps;
+}
+const Surface* last_frame() {
+    return state().frame.get();
+}
+std::uint64_t frames_presented() {
+    return state().frames;
+}
+void set_observer(Observer* o) {
+    state().observer = o;
+}
+Observer* observer() {
+    return state().observer;
+}
 
 }  // namespace platform::headless
 
@@ -87,16 +115,22 @@ bool fault_due(Fault f) {
     return true;
 }
 
-std::uint32_t tick_count() { return state().now; }
+std::uint32_t tick_count() {
+    return state().now;
+}
 
-void idle_step(std::uint32_t /*remaining_ms*/) { state().now += 1; }
+void idle_step(std::uint32_t /*remaining_ms*/) {
+    state().now += 1;
+}
 
 SystemTime local_time() {
     SystemTime t{2026, 12, 1, 7, static_cast<std::uint16_t>(state().hour), 0, 0, 0};
     return t;
 }
 
-SystemTime utc_time() { return local_time(); }
+SystemTime utc_time() {
+    return local_time();
+}
 
 bool user_name(char* buf, std::uint32_t size) {
     const std::string& u = state().user;
@@ -118,7 +152,9 @@ void headless::record_beep() {
 
 namespace backend {
 
-bool display_open(int /*width*/, int /*height*/, int /*bits_per_pixel*/) { return true; }
+bool display_open(int /*width*/, int /*height*/, int /*bits_per_pixel*/) {
+    return true;
+}
 
 void display_present(const Surface& frame) {
     auto& s = state();
@@ -139,7 +175,9 @@ void display_present(const Surface& frame) {
 
 void display_close() {}
 
-bool window_open(const char* /*caption*/) { return true; }
+bool window_open(const char* /*caption*/) {
+    return true;
+}
 void window_close() {}
 void pump_events() {}
 

@@ -45,7 +45,7 @@ std::uint64_t frames_presented();
 // Receives what the game does that a person would see or hear, as it happens
 // (the scripted runner turns these into its trace).
 class Observer {
-public:
+   public:
     virtual ~Observer() = default;
     virtual void on_box(const Box&) {}
     virtual void on_beep() {}
