@@ -7,16 +7,12 @@
 #include <vector>
 
 #include "app/spiel.h"
+#include "core/bytes.h"
 #include "fuzz_support.h"
 #include "gfx/ddraw.h"
 #include "pack/packfile.h"
 
 namespace {
-
-std::int32_t i32_at(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
-}
 
 std::vector<std::uint8_t> snapshot(const Surface& s) {
     std::vector<std::uint8_t> out;
@@ -57,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int h = hoehe % 32 + 1;
     const std::int32_t offset = Verzeichnis_Offset(v, nummer);
     if ((wahl & 0x40) == 0 && offset >= 0 && static_cast<std::size_t>(offset) + 26 <= groesse) {
-        const std::int32_t bw = i32_at(datei + offset + 18);
-        const std::int32_t bh = i32_at(datei + offset + 22);
+        const std::int32_t bw = le::i32(datei + offset + 18);
+        const std::int32_t bh = le::i32(datei + offset + 22);
         if (bw > 0 && bw <= 256 && bh > 0 && bh <= 256) {
             w = bw;
             h = bh;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(!error.empty(), "a refusal says why");
         return 0;
     }
-    const std::size_t data_end = size - packfile::kTrailerSize;
+    const std::size_t data_end = size - Archiv::Trailergroesse;
     for (const packfile::EntryReport& e : report.entries) {
         if (!e.readable) {
             fuzz::require(!e.problem.empty(), "an unreadable entry says why");

@@ -28,13 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       "the directory is the file's last 564 bytes");
     }
     if (ohne == 0) {
-        fuzz::require(std::memcmp(v.bytes + kTagOffset, "PackFile-1.2", 13) == 0,
+        fuzz::require(std::memcmp(v.bytes + Archiv::Tag_Offset, "PackFile-1.2", 13) == 0,
                       "accepted only with the exact tag");
     }
     const int mit = PackFile_oeffnen(fuzz::scratch_path().c_str(), &v, "QK7RM2D9TXB4HP1Z");
     fuzz::require(ohne == 2 ? mit == 2 : (mit == 0 || mit == 3), "the tag is checked first");
     if (mit == 0) {
-        fuzz::require(std::memcmp(v.bytes + kKeyOffset, "QK7RM2D9TXB4HP1Z", 17) == 0,
+        fuzz::require(std::memcmp(v.bytes + Archiv::Key_Offset, "QK7RM2D9TXB4HP1Z", 17) == 0,
                       "accepted only with the exact key");
     }
     platform::headless::clear_boxes();

@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The entry at offset 0, then the directory: marker 1000, the tag.
     std::vector<std::uint8_t> archive(data, data + size);
-    std::uint8_t trailer[kVerzeichnisGroesse] = {};
-    put32(trailer, kMarkerSound);
-    put32(trailer + kOffsetTabelle, 0);
-    std::memcpy(trailer + kTagOffset, "PackFile-1.2", 13);
-    std::memcpy(trailer + kKeyOffset, "N2HV8C6WLA9E5JR3", 17);
+    std::uint8_t trailer[Archiv::Trailergroesse] = {};
+    put32(trailer, Archiv::Marker_Sound);
+    put32(trailer + Archiv::Offsettabelle, 0);
+    std::memcpy(trailer + Archiv::Tag_Offset, "PackFile-1.2", 13);
+    std::memcpy(trailer + Archiv::Key_Offset, "N2HV8C6WLA9E5JR3", 17);
     archive.insert(archive.end(), trailer, trailer + sizeof trailer);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {

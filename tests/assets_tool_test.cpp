@@ -265,14 +265,14 @@ TEST(FontLayout, ReadsBackAsEightyOneAlignedGlyphs) {
 }
 
 TEST(Horizon, LineRunsThroughItsPoints) {
-    for (const LinePoint& p : kHorizon) {
+    for (const Linienpunkt& p : Horizontlinie) {
         EXPECT_DOUBLE_EQ(horizon_at(p.x), p.y);
     }
     EXPECT_DOUBLE_EQ(horizon_at(1228), 521);  // halfway between 492 and 550
     EXPECT_DOUBLE_EQ(horizon_at(-5), 475);
     EXPECT_DOUBLE_EQ(horizon_at(3000), 484);
-    for (const Size& s : kPictureSizes) {
-        EXPECT_EQ(s.width % 4, 0);  // BMP rows without fill bytes
+    for (const Bildgroesse& s : Bildgroessen) {
+        EXPECT_EQ(s.Breite % 4, 0);  // BMP rows without fill bytes
     }
 }
 

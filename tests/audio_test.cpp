@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/spiel.h"
-#include "pack/mmio.h"
+#include "audio/mmio.h"
 #include "pack/packfile.h"
 #include "platform/headless/audio.h"
 #include "support/fixture.h"

@@ -13,6 +13,7 @@
 #include "gfx/ddraw.h"
 #include "pack/packfile.h"
 #include "support/fixture.h"
+#include "support/game_data.h"
 
 using bramble_test::HeadlessTest;
 using platform::Fault;
@@ -86,14 +87,14 @@ struct Eintrag {
 Bytes archive(const std::vector<Eintrag>& entries, const char* tag = "PackFile-1.2",
               const char* key = "QK7RM2D9TXB4HP1Z") {
     Bytes out;
-    Bytes trailer(kVerzeichnisGroesse, 0);
+    Bytes trailer(bramble_test::kVerzeichnisGroesse, 0);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         put32(trailer, 4 * i, entries[i].marker);
-        put32(trailer, kOffsetTabelle + 4 * i, static_cast<std::int32_t>(out.size()));
+        put32(trailer, bramble_test::kOffsetTabelle + 4 * i, static_cast<std::int32_t>(out.size()));
         out.insert(out.end(), entries[i].bytes.begin(), entries[i].bytes.end());
     }
-    std::memcpy(&trailer[kTagOffset], tag, std::strlen(tag));
-    std::memcpy(&trailer[kKeyOffset], key, std::min<std::size_t>(std::strlen(key), 20));
+    std::memcpy(&trailer[bramble_test::kTagOffset], tag, std::strlen(tag));
+    std::memcpy(&trailer[bramble_test::kKeyOffset], key, std::min<std::size_t>(std::strlen(key), 20));
     out.insert(out.end(), trailer.begin(), trailer.end());
     return out;
 }
@@ -117,12 +118,12 @@ int open_files() {
 // point at byte `offset`, for loads from files that are not archives.
 Verzeichnis verzeichnis_bei(std::int32_t offset) {
     Verzeichnis v{};
-    Bytes b(kVerzeichnisGroesse, 0);
+    Bytes b(bramble_test::kVerzeichnisGroesse, 0);
     for (int i = 0; i < 51; ++i) {
-        put32(b, 4 * i, kMarkerBild);
+        put32(b, 4 * i, bramble_test::kMarkerBild);
     }
-    for (int i = 0; i < kMaxEintraege; ++i) {
-        put32(b, kOffsetTabelle + 4 * i, offset);
+    for (int i = 0; i < bramble_test::kMaxEintraege; ++i) {
+        put32(b, bramble_test::kOffsetTabelle + 4 * i, offset);
     }
     std::memcpy(v.bytes, b.data(), b.size());
     return v;
@@ -151,12 +152,12 @@ std::vector<std::uint32_t> pixels(const Surface* s) {
 class PackFileOeffnenTest : public HeadlessTest {};
 
 TEST_F(PackFileOeffnenTest, OpensWhenTagAndKeyMatchWhateverTheOtherBytesHold) {
-    Bytes a = archive({{kMarkerBild, pattern(40, 3)}});
+    Bytes a = archive({{bramble_test::kMarkerBild, pattern(40, 3)}});
     // Every trailer byte the game does not read holds rubbish.
-    const std::size_t t = a.size() - kVerzeichnisGroesse;
-    for (std::size_t i = 0; i < kVerzeichnisGroesse; ++i) {
-        const bool tag = i >= kTagOffset && i <= kTagOffset + 12;
-        const bool key = i >= kKeyOffset && i <= kKeyOffset + 16;
+    const std::size_t t = a.size() - bramble_test::kVerzeichnisGroesse;
+    for (std::size_t i = 0; i < bramble_test::kVerzeichnisGroesse; ++i) {
+        const bool tag = i >= bramble_test::kTagOffset && i <= bramble_test::kTagOffset + 12;
+        const bool key = i >= bramble_test::kKeyOffset && i <= bramble_test::kKeyOffset + 16;
         if (!tag && !key && ((i >= 156 && i < 204) || i >= 360)) {
             a[t + i] = 0xAB;
         }
@@ -164,8 +165,8 @@ TEST_F(PackFileOeffnenTest, OpensWhenTagAndKeyMatchWhateverTheOtherBytesHold) {
     write_file("pack_ok.dat", a);
     Verzeichnis v{};
     EXPECT_EQ(PackFile_oeffnen("pack_ok.dat", &v, "QK7RM2D9TXB4HP1Z"), 0);
-    EXPECT_EQ(std::memcmp(v.bytes, &a[t], kVerzeichnisGroesse), 0);
-    EXPECT_EQ(Verzeichnis_Marker(v, 0), kMarkerBild);
+    EXPECT_EQ(std::memcmp(v.bytes, &a[t], bramble_test::kVerzeichnisGroesse), 0);
+    EXPECT_EQ(Verzeichnis_Marker(v, 0), bramble_test::kMarkerBild);
     EXPECT_EQ(Verzeichnis_Offset(v, 0), 0);
     EXPECT_EQ(PackFile_oeffnen("pack_ok.dat", &v, nullptr), 0);
     EXPECT_TRUE(box_texts().empty());
@@ -213,8 +214,8 @@ TEST_F(PackFileOeffnenTest, TagAndKeyAreComparedExactly) {
 TEST_F(PackFileOeffnenTest, ArchiveShorterThanATrailerIsNoPackFile) {
     // Read from its start, this file would carry the right tag at byte 404.
     Bytes kurz(563, 0);
-    std::memcpy(&kurz[kTagOffset], "PackFile-1.2", 13);
-    std::memcpy(&kurz[kKeyOffset], "QK7RM2D9TXB4HP1Z", 17);
+    std::memcpy(&kurz[bramble_test::kTagOffset], "PackFile-1.2", 13);
+    std::memcpy(&kurz[bramble_test::kKeyOffset], "QK7RM2D9TXB4HP1Z", 17);
     write_file("pack_short.dat", kurz);
     write_file("pack_empty.dat", {});
     Verzeichnis v{};
@@ -242,7 +243,7 @@ TEST_F(PackFileOeffnenTest, FileThatCannotBeOpenedOrRead) {
     std::memset(v.bytes, 0xFF, sizeof v.bytes);
     headless::arm_fault(Fault::FileRead);
     EXPECT_EQ(PackFile_oeffnen("pack_read.dat", &v, nullptr), 2);
-    EXPECT_EQ(std::count(std::begin(v.bytes), std::end(v.bytes), 0), kVerzeichnisGroesse);
+    EXPECT_EQ(std::count(std::begin(v.bytes), std::end(v.bytes), 0), bramble_test::kVerzeichnisGroesse);
     EXPECT_EQ(open_files(), offen);
 }
 
@@ -284,7 +285,7 @@ TEST_F(PackFileBildTest, ConvertsThePaletteAndPutsTheFirstStoredRowAtTheBottom) 
         SCOPED_TRACE(depth);
         DDraw_beenden();
         start_display(depth);
-        archiv("pack_convert.dat", {{kMarkerBild, bmp(w, h, pal, stored)}});
+        archiv("pack_convert.dat", {{bramble_test::kMarkerBild, bmp(w, h, pal, stored)}});
         Surface* s = surface(w, h);
         // Bytes past the first w pixels of a row belong to the padding.
         const int bpp = depth / 8;
@@ -315,8 +316,8 @@ TEST_F(PackFileBildTest, ConvertsThePaletteAndPutsTheFirstStoredRowAtTheBottom) 
 TEST_F(PackFileBildTest, LoadingAgainReplacesEveryPixel) {
     start_display(16);
     const std::vector<Farbe> pal = test_palette();
-    archiv("pack_twice.dat", {{kMarkerBild, bmp(16, 4, pal, pattern(16, 4))},
-                              {kMarkerBild, bmp(16, 4, pal, Bytes(64, 3))}});
+    archiv("pack_twice.dat", {{bramble_test::kMarkerBild, bmp(16, 4, pal, pattern(16, 4))},
+                              {bramble_test::kMarkerBild, bmp(16, 4, pal, Bytes(64, 3))}});
     Surface* s = surface(16, 4);
     ASSERT_EQ(PackFile_Bild_laden("pack_twice.dat", &v, 0, s), 0);
     const std::vector<std::uint32_t> erstes = pixels(s);
@@ -365,8 +366,8 @@ TEST_F(PackFileBildTest, RefusesWhatItCannotLoadIntoWithoutTouchingTheFile) {
 TEST_F(PackFileBildTest, SizeComparisonNamesBothWidths) {
     start_display(16);
     const std::vector<Farbe> pal = test_palette();
-    archiv("pack_size.dat", {{kMarkerBild, bmp(920, 152, pal, pattern(920, 152))},
-                             {kMarkerBild, bmp(1024, 700, pal, pattern(1024, 700))}});
+    archiv("pack_size.dat", {{bramble_test::kMarkerBild, bmp(920, 152, pal, pattern(920, 152))},
+                             {bramble_test::kMarkerBild, bmp(1024, 700, pal, pattern(1024, 700))}});
     Surface* s = surface(1024, 768);
     bemalen(s);
     const int offen = open_files();
@@ -386,7 +387,7 @@ TEST_F(PackFileBildTest, SizeComparisonNamesBothWidths) {
 
 TEST_F(PackFileBildTest, SurfaceThatCannotBeLockedReadsAsZeroByZero) {
     start_display(16);
-    archiv("pack_lock.dat", {{kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_lock.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     headless::arm_fault(Fault::SurfaceLock);
@@ -409,7 +410,7 @@ TEST_F(PackFileBildTest, SurfaceThatCannotBeLockedReadsAsZeroByZero) {
 
 TEST_F(PackFileBildTest, EveryFailureGivesBackWhatItTook) {
     start_display(16);
-    archiv("pack_fail.dat", {{kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_fail.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     struct Fall {
@@ -509,7 +510,7 @@ TEST_F(PackFileBildTest, PictureCutShortShowsPaletteEntryZeroNotOldMemory) {
 
 TEST_F(PackFileBildTest, OtherPixelDepthsLoadNothing) {
     start_display(16);
-    archiv("pack_depth.dat", {{kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_depth.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     Farbtiefe = 24;
@@ -540,7 +541,7 @@ TEST_F(PackFileBildTest, ReadsWhatTheArchiveToolWrote) {
 
     start_display(16);
     ASSERT_EQ(PackFile_oeffnen("pack_tool.dat", &v, "QK7RM2D9TXB4HP1Z"), 0);
-    EXPECT_EQ(Verzeichnis_Marker(v, 1), kMarkerSound);
+    EXPECT_EQ(Verzeichnis_Marker(v, 1), bramble_test::kMarkerSound);
     Surface* schrift = surface(920, 152);
     Surface* patrone = surface(32, 128);
     ASSERT_EQ(PackFile_Bild_laden("pack_tool.dat", &v, 0, schrift), 0);

@@ -3,6 +3,8 @@
 // the state between the messages it dispatches.
 #include "app/spiel.h"
 #include "app/start.h"
+#include "audio/audio.h"
+#include "gfx/ddraw.h"
 #include "game/game.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -29,34 +31,34 @@ void Zustand_ausfuehren() {
     Bildtakt = platform::tick_count();
     Hintergrund_laden();
     switch (Spielzustand) {
-        case 0:
+        case Zustand::Titel:
             Titel_zeichnen();
             break;
-        case 1:
+        case Zustand::Menue:
             Menue_zeichnen();
             break;
-        case 2:
+        case Zustand::Rundenstart:
             Rundenstart_zeichnen();
             break;
-        case 3:
+        case Zustand::Spiel:
             Objekte_bewegen();
             Spielszene_zeichnen();
             Geraeuschkulisse();
             Bildtakt_und_Uhr();
             break;
-        case 4:
+        case Zustand::Neuer_Highscore:
             Neuer_Highscore_zeichnen();
             break;
-        case 5:
+        case Zustand::Game_Over:
             Game_Over_zeichnen();
             break;
-        case 6:
+        case Zustand::Highscoreliste:
             Highscoreliste_zeichnen();
             break;
-        case 7:
+        case Zustand::Credits:
             Credits_zeichnen();
             break;
-        case 8:
+        case Zustand::Beenden:
             Beenden_zeichnen(0);
             break;
         default:
@@ -79,21 +81,51 @@ int Beendigungscode(bool gestartet) {
     return Letzte_Nachricht == WM_QUIT ? static_cast<int>(Letzter_wParam) : 0;
 }
 
-int Hauptprogramm() {
+namespace {
+
+bool gestartet = false;
+
+void Fenster_fehlt(const char* beschriftung) {
+    platform::message_box(nullptr, "Programm konnte nicht gestartet werden!", beschriftung,
+                          MB_ICONERROR);
+}
+
+}  // namespace
+
+bool Programm_starten() {
+    if (!platform::window_class_register("Tarnwick")) {
+        Fenster_fehlt("Error - RegisterClass");
+        return false;
+    }
     Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
     if (Hauptfenster == nullptr) {
-        platform::message_box(nullptr, "Programm konnte nicht gestartet werden!",
-                              "Error - CreateWindow", MB_ICONERROR);
-        return 1;
+        Fenster_fehlt("Error - CreateWindow");
+        return false;
     }
     Spiel_zuruecksetzen();
     Spiel_starten();
-    const bool gestartet = Spielzustand != 9;
-    while (Spielzustand != 9) {
-        Durchlauf();
+    gestartet = Spielzustand != Zustand::Ende;
+    return true;
+}
+
+int Programm_beenden(bool abwarten) {
+    if (abwarten) {
+        Spiel_beenden();
+    } else {
+        DDraw_beenden();
+        DSound_beenden();
     }
-    Spiel_beenden();
     platform::window_destroy(Hauptfenster);
     Hauptfenster = nullptr;
     return Beendigungscode(gestartet);
+}
+
+int Hauptprogramm() {
+    if (!Programm_starten()) {
+        return 1;
+    }
+    while (Spielzustand != Zustand::Ende) {
+        Durchlauf();
+    }
+    return Programm_beenden(true);
 }

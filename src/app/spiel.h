@@ -6,12 +6,9 @@
 
 #include <cstdint>
 
+#include "core/core.h"
 #include "platform/surface.h"
 #include "platform/win32.h"
-
-// Screen state: 0 title, 1 menu, 2 round intro, 3 play, 4 new highscore,
-// 5 game over, 6 highscore table, 7 credits, 8 quit confirmation, 9 exit.
-extern std::int32_t Spielzustand;
 
 extern std::int32_t Punkte;
 extern std::int32_t Highscore;
@@ -33,18 +30,6 @@ extern char Spielername[17];
 extern std::uint32_t Bildtakt;
 extern std::int32_t Sekundentakt;
 extern std::uint32_t Menue_Startzeit;
-
-// The game window; every message box of the game is owned by it.
-extern HWND Hauptfenster;
-
-// Reports an error at once in a modal box owned by the game window, caption
-// "Error...", error icon. text is Windows-1252.
-void Fehler_melden(const char* text);
-
-// The game's random generator: state = state * 214013 + 2531011 (mod 2^32),
-// each draw (state >> 16) & 0x7FFF.
-void Zufall_saeen(std::uint32_t seed);
-std::int32_t Zufall();
 
 // --- shared timers ----------------------------------------------------------
 
@@ -87,8 +72,16 @@ void Durchlauf();
 // The program's exit code: 1 when the start-up failed; after the main loop
 // the code a WM_QUIT carried if that was the last message, otherwise 0.
 int Beendigungscode(bool gestartet);
-// The whole program: window, reset, start-up, main loop, shutdown. Returns
-// the exit code.
+// The run in three steps, shared by the real game and the scripted runner.
+// Programm_starten registers the window class, makes the window, resets and
+// runs the start-up; false (after its message box) when the window cannot be
+// made, and the run is over. Then Durchlauf until Spielzustand is
+// Zustand::Ende. Programm_beenden shuts down (abwarten: with the wait of
+// Spiel_beenden; without it the display and the sound are released at once),
+// closes the window and returns the exit code.
+bool Programm_starten();
+int Programm_beenden(bool abwarten);
+// The whole program: the three steps above. Returns the exit code.
 int Hauptprogramm();
 
 // --- input ------------------------------------------------------------------

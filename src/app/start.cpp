@@ -88,10 +88,10 @@ void Spiel_starten() {
     Spielername[sizeof Spielername - 1] = '\0';
     Texteingabe(3, 0, Spielername);
 
-    if (PackFile_oeffnen("Grafik.dat", &Grafik_Verzeichnis, "QK7RM2D9TXB4HP1Z") != 0) {
+    if (PackFile_oeffnen("Grafik.dat", &Grafik_Verzeichnis, Grafik_Schluessel) != 0) {
         return Start_abbrechen(8);
     }
-    if (PackFile_oeffnen("Sound.dat", &Sound_Verzeichnis, "N2HV8C6WLA9E5JR3") != 0) {
+    if (PackFile_oeffnen("Sound.dat", &Sound_Verzeichnis, Sound_Schluessel) != 0) {
         return Start_abbrechen(9);
     }
 

@@ -142,17 +142,7 @@ void Spiel_beenden() {
         }
         platform::idle_step(4000 - vergangen);
     }
+    // Every surface reference the start-up filled is cleared with the display.
     DDraw_beenden();
-    // The surfaces ended with the display; no reference may outlive it.
-    lpDDSHintergrund = nullptr;
-    lpDDSLandschaft = nullptr;
-    for (Surface*& bild : lpDDSRundenbild) {
-        bild = nullptr;
-    }
-    lpDDSRekordfigur = nullptr;
-    lpDDSPatrone = nullptr;
-    lpDDSEinschuss = nullptr;
-    lpDDSSchrift = nullptr;
-    lpDDSSchriftRot = nullptr;
     DSound_beenden();
 }

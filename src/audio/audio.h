@@ -3,14 +3,24 @@
 
 #include <cstdint>
 
+#include "core/nummern.h"
+#include "pack/packfile.h"
 #include "platform/sound.h"
 
 extern platform::SoundDevice* lpDS;
-extern platform::SoundBuffer* lpDSBSounds[22];
+extern platform::SoundBuffer* lpDSBSounds[Klang::Anzahl];
 
 int DSound_starten();
 void DSound_beenden();
 int DSound_abspielen(platform::SoundBuffer* puffer, int pan, int lautstaerke);
+
+// Sound entries of Sound.dat (RIFF WAVE) into static sound buffers.
+struct MmioDatei;
+int PackFile_Sound_laden(const char* name, const Verzeichnis* verzeichnis, int nummer,
+                         platform::SoundBuffer** puffer);
+bool DSound_WaveFormat(MmioDatei* datei, platform::WaveFormat* format, std::int32_t offset);
+bool DSound_WaveDaten(MmioDatei* datei, std::uint32_t* anzahl, std::uint8_t** block,
+                      std::int32_t offset);
 
 constexpr std::int32_t Mp3_NAECHSTES = -1000;
 constexpr std::int32_t Mp3_VORHERIGES = -2000;

@@ -1,11 +1,10 @@
 // The 22 sound effects: the sound device, one static buffer per entry of
 // Sound.dat, and playing them by item.
-#include "app/spiel.h"
+#include "core/core.h"
 #include "audio/audio.h"
-#include "pack/packfile.h"
 
 platform::SoundDevice* lpDS = nullptr;
-platform::SoundBuffer* lpDSBSounds[22] = {};
+platform::SoundBuffer* lpDSBSounds[Klang::Anzahl] = {};
 
 int DSound_starten() {
     lpDS = platform::sound_device_create();
@@ -19,7 +18,7 @@ int DSound_starten() {
         DSound_beenden();
         return 2;
     }
-    for (int i = 0; i < 22; ++i) {
+    for (int i = 0; i < Klang::Anzahl; ++i) {
         // The loader has shown its messages already.
         if (PackFile_Sound_laden("Sound.dat", &Sound_Verzeichnis, i, &lpDSBSounds[i]) != 0) {
             DSound_beenden();

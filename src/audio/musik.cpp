@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/spiel.h"
+#include "core/core.h"
 #include "audio/audio.h"
 #include "platform/sound.h"
 #include "platform/system.h"

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/spiel.h"
+#include "core/bytes.h"
+#include "core/core.h"
 #include "platform/faults.h"
 
 platform::Display* lpDD = nullptr;
@@ -13,14 +14,6 @@ Surface* lpDDSPrimary = nullptr;
 Surface* lpDDSBack = nullptr;
 platform::Clipper* lpDDClipper = nullptr;
 int Farbtiefe = 16;
-
-static void put_i32(std::uint8_t* p, std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    p[0] = static_cast<std::uint8_t>(u);
-    p[1] = static_cast<std::uint8_t>(u >> 8);
-    p[2] = static_cast<std::uint8_t>(u >> 16);
-    p[3] = static_cast<std::uint8_t>(u >> 24);
-}
 
 // The colour key and fill values in the display's pixel format.
 static std::uint32_t pixelwert(std::uint32_t farbe) {
@@ -36,7 +29,7 @@ int DDraw_starten() {
     lpDD = platform::display_create();
     if (lpDD == nullptr) {
         Fehler_melden("DDraw_starten: DirectDrawCreateEx()");
-        Spielzustand = 9;
+        Lauf_beenden();
         return 1;
     }
     if (!lpDD->set_cooperative_level(Hauptfenster, 0x11)) {
@@ -64,27 +57,27 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl) {
     lpDDClipper = lpDD != nullptr ? lpDD->create_clipper() : nullptr;
     if (lpDDClipper == nullptr) {
         Fehler_melden("DDraw_Clipper_erzeugen: CreateClipper()");
-        Spielzustand = 9;
+        Lauf_beenden();
         return 1;
     }
     // A Windows RGNDATA block: 32-byte header, then the rectangles. The
     // bounds are always the whole screen, whatever the rectangles are.
     const int n = anzahl > 0 ? anzahl : 0;
     std::vector<std::uint8_t> block(32 + 16 * static_cast<std::size_t>(n), 0);
-    put_i32(&block[0], 32);
-    put_i32(&block[4], 1);
-    put_i32(&block[8], n);
-    put_i32(&block[12], 16 * n);
-    put_i32(&block[16], 0);
-    put_i32(&block[20], 0);
-    put_i32(&block[24], 1024);
-    put_i32(&block[28], 768);
+    le::put_i32(&block[0], 32);
+    le::put_i32(&block[4], 1);
+    le::put_i32(&block[8], n);
+    le::put_i32(&block[12], 16 * n);
+    le::put_i32(&block[16], 0);
+    le::put_i32(&block[20], 0);
+    le::put_i32(&block[24], 1024);
+    le::put_i32(&block[28], 768);
     for (int i = 0; i < n; ++i) {
         std::uint8_t* p = &block[32 + 16 * static_cast<std::size_t>(i)];
-        put_i32(p, rechtecke[i].left);
-        put_i32(p + 4, rechtecke[i].top);
-        put_i32(p + 8, rechtecke[i].right);
-        put_i32(p + 12, rechtecke[i].bottom);
+        le::put_i32(p, rechtecke[i].left);
+        le::put_i32(p + 4, rechtecke[i].top);
+        le::put_i32(p + 8, rechtecke[i].right);
+        le::put_i32(p + 12, rechtecke[i].bottom);
     }
     const bool gesetzt = !platform::fault_due(platform::Fault::ClipListSet) &&
                          lpDDClipper->set_clip_list(block.data(), block.size());
@@ -101,11 +94,33 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl) {
     return 0;
 }
 
+// The program's static data lies between these two symbols of the linker.
+extern "C" char __data_start[];
+extern "C" char _end[];
+
+namespace {
+
+// Every surface ends with the display, so every reference to one must be
+// cleared when the display is released. The references that
+// DDraw_Offscreen_anlegen filled are remembered for that, as far as they are
+// variables of static storage (the game's globals and the sprite templates):
+// a caller's local variable may be gone by the time the display is released
+// and is its own business.
+std::vector<Surface**> gefuellte_referenzen;
+
+bool statisch(const void* adresse) {
+    const auto a = reinterpret_cast<std::uintptr_t>(adresse);
+    return a >= reinterpret_cast<std::uintptr_t>(__data_start) &&
+           a < reinterpret_cast<std::uintptr_t>(_end);
+}
+
+}  // namespace
+
 int DDraw_Offscreen_anlegen(Surface** surface, int breite, int hoehe, std::uint8_t placement) {
     Surface* neu = lpDD != nullptr ? lpDD->create_surface(breite, hoehe, placement == 1) : nullptr;
     if (neu == nullptr) {
         Fehler_melden("DDraw_Offscreen_anlegen: CreateSurface()");
-        Spielzustand = 9;
+        Lauf_beenden();
         return 1;
     }
     if (!neu->set_color_key(pixelwert(0x00FF00))) {
@@ -114,6 +129,9 @@ int DDraw_Offscreen_anlegen(Surface** surface, int breite, int hoehe, std::uint8
         return 2;
     }
     *surface = neu;
+    if (statisch(surface)) {
+        gefuellte_referenzen.push_back(surface);
+    }
     return 0;
 }
 
@@ -159,6 +177,10 @@ void DDraw_beenden() {
     }
     platform::display_release(lpDD);
     lpDD = nullptr;
+    for (Surface** referenz : gefuellte_referenzen) {
+        *referenz = nullptr;
+    }
+    gefuellte_referenzen.clear();
 }
 
 int Farbe_16Bit(std::uint32_t farbe) {

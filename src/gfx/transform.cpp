@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/spiel.h"
+#include "core/core.h"
 #include "gfx/ddraw.h"
 #include "platform/faults.h"
 

@@ -7,7 +7,8 @@
 #include <memory>
 #include <new>
 
-#include "app/spiel.h"
+#include "core/bytes.h"
+#include "core/core.h"
 #include "platform/faults.h"
 #include "platform/file.h"
 
@@ -16,18 +17,10 @@ Verzeichnis Sound_Verzeichnis{};
 
 namespace {
 
-constexpr char kFormatTag[] = "PackFile-1.2";       // compared with its zero byte
-constexpr int kAnzahlBilder = 39;                   // entries 0 to 38 of Grafik.dat
-constexpr int kMarkerPlaetze = kOffsetTabelle / 4;  // 51 markers before the offsets
+constexpr int kMarkerPlaetze = Archiv::Offsettabelle / 4;  // 51 markers before the offsets
 constexpr int kDateikopf = 14;
 constexpr int kInfokopf = 40;
 constexpr int kPalette = 1024;
-
-std::int32_t lese_i32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
-}
 
 // Formats a message into a line of the game's 80-character size and shows it;
 // a long file name is cut rather than written past the line.
@@ -43,7 +36,7 @@ void melden(const char* format, Args... args) {
 // fills the trailer to its last byte is never read beyond the buffer.
 bool text_gleich(const Verzeichnis& v, int an, const char* text) {
     const auto* p = reinterpret_cast<const char*>(v.bytes + an);
-    const std::size_t platz = static_cast<std::size_t>(kVerzeichnisGroesse - an);
+    const std::size_t platz = static_cast<std::size_t>(Archiv::Trailergroesse - an);
     const std::size_t laenge = strnlen(p, platz);
     return laenge == std::strlen(text) && std::memcmp(p, text, laenge) == 0;
 }
@@ -100,13 +93,13 @@ template <typename Pixel>
 int bild_laden(const char* name, const Verzeichnis* verzeichnis, int nummer, Surface* surface) {
     if (surface == nullptr) {
         Fehler_melden("PackFile_Bild_laden: Surface nich vorhanden!");
-        Spielzustand = 9;
+        Lauf_beenden();
         return 1;
     }
-    if (nummer < 0 || nummer >= kAnzahlBilder ||
-        Verzeichnis_Marker(*verzeichnis, nummer) != kMarkerBild) {
+    if (nummer < 0 || nummer >= Bild::Anzahl ||
+        Verzeichnis_Marker(*verzeichnis, nummer) != Archiv::Marker_Bild) {
         Fehler_melden("PackFile_Bild_laden: Ung\xFCltiger BMP-Sektor ausgew\xE4hlt!");
-        Spielzustand = 9;
+        Lauf_beenden();
         return 2;
     }
 
@@ -162,13 +155,13 @@ int bild_laden(const char* name, const Verzeichnis* verzeichnis, int nummer, Sur
         Fehler_melden("PackFile_Bild_laden: ReadeFile(BMPInfoHead)");
         return 6;
     }
-    const std::int32_t bildbreite = lese_i32(infokopf + 4);
-    const std::int32_t bildhoehe = lese_i32(infokopf + 8);
+    const std::int32_t bildbreite = le::i32(infokopf + 4);
+    const std::int32_t bildhoehe = le::i32(infokopf + 8);
     if (!ist_gesperrt || bildbreite != w || bildhoehe != h) {
         freigeben();
         melden("PackFile_Bild_laden: Formatvergleich - Breite1: %i Breite2: %i",
                static_cast<int>(bildbreite), w);
-        Spielzustand = 9;
+        Lauf_beenden();
         return 7;
     }
     std::uint8_t palette[kPalette] = {};
@@ -195,14 +188,14 @@ std::int32_t Verzeichnis_Marker(const Verzeichnis& v, int i) {
     if (i < 0 || i >= kMarkerPlaetze) {
         return 0;
     }
-    return lese_i32(v.bytes + 4 * i);
+    return le::i32(v.bytes + 4 * i);
 }
 
 std::int32_t Verzeichnis_Offset(const Verzeichnis& v, int i) {
-    if (i < 0 || i >= kMaxEintraege) {
+    if (i < 0 || i >= Archiv::Max_Eintraege) {
         return 0;
     }
-    return lese_i32(v.bytes + kOffsetTabelle + 4 * i);
+    return le::i32(v.bytes + Archiv::Offsettabelle + 4 * i);
 }
 
 int PackFile_oeffnen(const char* name, Verzeichnis* verzeichnis, const char* schluessel) {
@@ -218,19 +211,19 @@ int PackFile_oeffnen(const char* name, Verzeichnis* verzeichnis, const char* sch
     std::memset(verzeichnis->bytes, 0, sizeof verzeichnis->bytes);
     // A file shorter than the trailer has none: the directory stays zero and
     // the tag comparison fails. Whatever the read leaves unread stays zero too.
-    if (groesse >= kVerzeichnisGroesse && datei->seek(groesse - kVerzeichnisGroesse)) {
+    if (groesse >= Archiv::Trailergroesse && datei->seek(groesse - Archiv::Trailergroesse)) {
         datei->read(verzeichnis->bytes, sizeof verzeichnis->bytes);
     }
     datei.reset();
 
-    if (!text_gleich(*verzeichnis, kTagOffset, kFormatTag)) {
+    if (!text_gleich(*verzeichnis, Archiv::Tag_Offset, Archiv::Tag)) {
         melden("Die Datei '%s' ist keine g\xFCltige 'PackFile' - Datei!", name);
         return 2;
     }
     if (schluessel == nullptr) {
         return 0;
     }
-    if (!text_gleich(*verzeichnis, kKeyOffset, schluessel)) {
+    if (!text_gleich(*verzeichnis, Archiv::Key_Offset, schluessel)) {
         melden("Die Datei '%s' ist nicht das richtige 'PackFile' !", name);
         return 3;
     }

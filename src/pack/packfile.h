@@ -1,28 +1,20 @@
 // PackFile archives: complete BMP and WAV files followed by a 564-byte trailer
 // (markers, offsets, format tag, identity key). Pictures load into surfaces,
-// sounds into sound buffers.
+// sounds are read by the sound code (audio/).
 #pragma once
 
 #include <cstdint>
 
+#include "core/tabellen.h"
 #include "gfx/ddraw.h"
-#include "platform/sound.h"
-
-constexpr int kVerzeichnisGroesse = 564;
-constexpr int kMarkerBild = 2000;
-constexpr int kMarkerSound = 1000;
-constexpr int kTagOffset = 404;
-constexpr int kKeyOffset = 544;
-constexpr int kOffsetTabelle = 204;
-constexpr int kMaxEintraege = 50;  // offset table room: bytes 204..403
 
 // In-memory copy of an archive's trailer: markers of entries 0 to 50 at byte
 // 4 x i, offsets of entries 0 to 49 at byte 204 + 4 x i, the tag at 404 and
 // the identity key at 544 (both zero-terminated).
 struct Verzeichnis {
-    std::uint8_t bytes[kVerzeichnisGroesse];
+    std::uint8_t bytes[Archiv::Trailergroesse];
 };
-static_assert(sizeof(Verzeichnis) == kVerzeichnisGroesse);
+static_assert(sizeof(Verzeichnis) == Archiv::Trailergroesse);
 
 extern Verzeichnis Grafik_Verzeichnis;
 extern Verzeichnis Sound_Verzeichnis;
@@ -41,11 +33,3 @@ int PackFile_oeffnen(const char* name, Verzeichnis* verzeichnis, const char* sch
 // the message; 1, 2 and 7 also end the game (Spielzustand 9).
 int PackFile_Bild_laden(const char* name, const Verzeichnis* verzeichnis, int nummer,
                         Surface* surface);
-
-// Sound entries (RIFF WAVE) into static sound buffers.
-struct MmioDatei;
-int PackFile_Sound_laden(const char* name, const Verzeichnis* verzeichnis, int nummer,
-                         platform::SoundBuffer** puffer);
-bool DSound_WaveFormat(MmioDatei* datei, platform::WaveFormat* format, std::int32_t offset);
-bool DSound_WaveDaten(MmioDatei* datei, std::uint32_t* anzahl, std::uint8_t** block,
-                      std::int32_t offset);

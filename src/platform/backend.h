@@ -20,6 +20,9 @@ void display_close();
 
 namespace platform::backend {
 
+// Starts the video subsystem with the window class name the window system
+// will report. False when there is no video.
+bool video_start(const char* class_name);
 // The game window (one at most). caption is UTF-8.
 bool window_open(const char* caption);
 void window_close();

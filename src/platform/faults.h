@@ -6,6 +6,8 @@
 namespace platform {
 
 enum class Fault : int {
+    WindowClass,       // RegisterClass: the video subsystem
+    WindowCreate,      // CreateWindow
     DisplayCreate,     // DirectDrawCreateEx
     CooperativeLevel,  // display cooperative level
     DisplayMode,       // SetDisplayMode

@@ -7,6 +7,7 @@
 
 #include "platform/backend.h"
 #include "platform/cp1252.h"
+#include "platform/faults.h"
 
 namespace platform {
 
@@ -19,13 +20,27 @@ class Window {
 namespace {
 std::unique_ptr<Window> the_window;
 std::deque<Message> queue;
+bool class_registered = false;
 }  // namespace
+
+bool window_class_register(const char* class_name) {
+    if (fault_due(Fault::WindowClass) ||
+        !backend::video_start(class_name != nullptr ? class_name : "")) {
+        return false;
+    }
+    class_registered = true;
+    return true;
+}
 
 HWND window_create(const char* caption, WindowProc proc) {
     if (the_window != nullptr || proc == nullptr) {
         return nullptr;
     }
-    if (!backend::window_open(cp1252_to_utf8(caption != nullptr ? caption : "").c_str())) {
+    if (!class_registered && !window_class_register("Tarnwick")) {
+        return nullptr;
+    }
+    if (fault_due(Fault::WindowCreate) ||
+        !backend::window_open(cp1252_to_utf8(caption != nullptr ? caption : "").c_str())) {
         return nullptr;
     }
     the_window = std::make_unique<Window>(proc);
@@ -36,6 +51,7 @@ void window_destroy(HWND window) {
     if (window != nullptr && window == the_window.get()) {
         backend::window_close();
         the_window.reset();
+        class_registered = false;
         queue.clear();
     }
 }

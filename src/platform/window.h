@@ -18,8 +18,13 @@ struct Message {
     LPARAM lparam = 0;
 };
 
+// RegisterClass: starts the video side of the platform and names the class
+// of the game's window (what the window system reports as its class, X11's
+// WM_CLASS). False when the platform has no video to give.
+bool window_class_register(const char* class_name);
 // Creates the game window with its caption and window procedure, shows it and
-// installs the crosshair cursor. Null on failure.
+// installs the crosshair cursor. Registers a default class first when none was
+// registered. Null on failure.
 HWND window_create(const char* caption, WindowProc proc);
 void window_destroy(HWND window);
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/spiel.h"
+#include "core/core.h"
 #include "platform/system.h"
 #include "text/bitmaptext.h"
 

@@ -2,7 +2,7 @@
 // rows (pixel at column 5) and by marks in the first row of each band.
 #include <cstdint>
 
-#include "app/spiel.h"
+#include "core/core.h"
 #include "text/bitmaptext.h"
 
 Glyphentabelle Zeichensatz{};

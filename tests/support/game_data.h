@@ -17,6 +17,16 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr const char* kGrafikKey = "QK7RM2D9TXB4HP1Z";
 constexpr const char* kSoundKey = "N2HV8C6WLA9E5JR3";
 
+// The archive trailer's layout, written out here on purpose (not taken from
+// the game) so that a change to the game's copy shows up as a failing test.
+constexpr int kVerzeichnisGroesse = 564;
+constexpr int kMarkerBild = 2000;
+constexpr int kMarkerSound = 1000;
+constexpr int kOffsetTabelle = 204;
+constexpr int kTagOffset = 404;
+constexpr int kKeyOffset = 544;
+constexpr int kMaxEintraege = 50;
+
 // Width and height of picture entry 0 to 38 of Grafik.dat.
 std::pair<int, int> picture_size(int entry);
 // Picture entry as an 8-bit BMP file (bottom-up rows, 256-colour palette).

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "archive.h"
+#include "support/game_data.h"
 
 namespace bramble_test {
 
@@ -127,7 +128,7 @@ Bytes sound_archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
 
 Verzeichnis verzeichnis_of(const Bytes& a) {
     Verzeichnis v{};
-    std::memcpy(v.bytes, a.data() + a.size() - kVerzeichnisGroesse, kVerzeichnisGroesse);
+    std::memcpy(v.bytes, a.data() + a.size() - bramble_test::kVerzeichnisGroesse, bramble_test::kVerzeichnisGroesse);
     return v;
 }
 

@@ -37,7 +37,7 @@ std::vector<Picture> draw_pictures() {
     }
     out[38] = draw_cheering_figure();
     for (int i = 0; i < kPictureCount; ++i) {
-        if (out[i].width != kPictureSizes[i].width || out[i].height != kPictureSizes[i].height) {
+        if (out[i].width != Bildgroessen[i].Breite || out[i].height != Bildgroessen[i].Hoehe) {
             throw std::runtime_error("picture " + std::to_string(i) + " has the wrong size");
         }
     }

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr const char* kPictureKey = "QK7RM2D9TXB4HP1Z";
-constexpr const char* kSoundKey = "N2HV8C6WLA9E5JR3";
 
 void write_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     // Written beside the target and renamed, so an interrupted build never
@@ -91,15 +89,15 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(dir);
             std::vector<packfile::Entry> entries;
             for (const assets::Picture& p : pictures) {
-                entries.push_back({packfile::kMarkerPicture, assets::bmp_bytes(p)});
+                entries.push_back({Archiv::Marker_Bild, assets::bmp_bytes(p)});
             }
-            write_archive(dir / "Grafik.dat", entries, kPictureKey);
+            write_archive(dir / "Grafik.dat", entries, Grafik_Schluessel);
 
             entries.clear();
             for (const assets::Wave& w : assets::make_sounds()) {
-                entries.push_back({packfile::kMarkerSound, assets::wav_bytes(w)});
+                entries.push_back({Archiv::Marker_Sound, assets::wav_bytes(w)});
             }
-            write_archive(dir / "Sound.dat", entries, kSoundKey);
+            write_archive(dir / "Sound.dat", entries, Sound_Schluessel);
 
             for (const assets::Tune& t : assets::make_tunes()) {
                 write_file(dir / t.file, assets::wav_bytes(t.wave));

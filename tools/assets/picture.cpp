@@ -1,6 +1,8 @@
 #include "picture.h"
 
 #include <algorithm>
+
+#include "core/bytes.h"
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -161,18 +163,6 @@ Rgb away_from_key(Rgb c) {
         c.g = 240;
     }
     return c;
-}
-
-void put16(std::vector<std::uint8_t>& v, std::size_t at, int value) {
-    v[at] = static_cast<std::uint8_t>(value);
-    v[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& v, std::size_t at, std::int64_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-        v[at + i] = static_cast<std::uint8_t>(u >> (8 * i));
-    }
 }
 
 }  // namespace
@@ -438,19 +428,19 @@ std::vector<std::uint8_t> bmp_bytes(const Picture& picture) {
     std::vector<std::uint8_t> out(data + static_cast<std::size_t>(w) * h, 0);
     out[0] = 'B';
     out[1] = 'M';
-    put32(out, 2, static_cast<std::int64_t>(out.size()));
-    put32(out, 10, static_cast<std::int64_t>(data));
-    put32(out, 14, 40);
-    put32(out, 18, w);
-    put32(out, 22, h);
-    put16(out, 26, 1);
-    put16(out, 28, 8);
-    put32(out, 30, 0);
-    put32(out, 34, static_cast<std::int64_t>(w) * h);
-    put32(out, 38, 2835);
-    put32(out, 42, 2835);
-    put32(out, 46, 256);
-    put32(out, 50, 256);
+    le::put_u32(&out[2], static_cast<std::uint32_t>(out.size()));
+    le::put_u32(&out[10], static_cast<std::uint32_t>(data));
+    le::put_u32(&out[14], 40);
+    le::put_u32(&out[18], w);
+    le::put_u32(&out[22], h);
+    le::put_u16(&out[26], 1);
+    le::put_u16(&out[28], 8);
+    le::put_u32(&out[30], 0);
+    le::put_u32(&out[34], static_cast<std::int64_t>(w) * h);
+    le::put_u32(&out[38], 2835);
+    le::put_u32(&out[42], 2835);
+    le::put_u32(&out[46], 256);
+    le::put_u32(&out[50], 256);
     for (int i = 0; i < 256; ++i) {
         const Rgb& c = picture.palette[i];
         out[54 + 4 * i] = c.b;

@@ -334,7 +334,7 @@ void play_scene(const std::vector<Picture>& pics, const std::string& dir) {
             }
         }
         if (shot.peeker_place >= 0) {
-            const LinePoint& p = kHidingPlaces[shot.peeker_place];
+            const Linienpunkt& p = Versteckorte[shot.peeker_place];
             s.blit(shot.peeker_frame == 4 ? 0 : 34 + shot.peeker_frame, p.x + shot.scroll, p.y - 3);
         }
         s.blit(1, shot.scroll, kLandscapeY);
@@ -536,7 +536,7 @@ void landscape_check(const std::vector<Picture>& pics, const std::string& dir) {
                 for (int x = 0; x < 2048; ++x) {
                     dot(x, static_cast<int>(horizon_at(x)) - kLandscapeY, 0xFF00FF);
                 }
-                for (const LinePoint& p : kHidingPlaces) {
+                for (const Linienpunkt& p : Versteckorte) {
                     for (int i = 0; i < 152; ++i) {
                         dot(p.x + i, p.y - 3 - kLandscapeY, 0xFFFF00);
                         dot(p.x + i, p.y + 88 - kLandscapeY, 0xFF8000);

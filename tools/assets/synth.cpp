@@ -1,22 +1,13 @@
 #include "synth.h"
 
 #include <algorithm>
+
+#include "core/bytes.h"
 #include <cstring>
 
 namespace assets {
 
 namespace {
-
-void put16(std::vector<std::uint8_t>& v, std::size_t at, int value) {
-    v[at] = static_cast<std::uint8_t>(value);
-    v[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        v[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 double blep(double t, double dt) {
     if (t < dt) {
@@ -270,25 +261,25 @@ std::vector<std::uint8_t> wav_bytes(const Wave& wave) {
     const std::uint32_t pad = data_size & 1u;
     std::vector<std::uint8_t> out(44 + data_size + pad, 0);
     std::memcpy(out.data(), "RIFF", 4);
-    put32(out, 4, 36 + data_size + pad);
+    le::put_u32(&out[4], 36 + data_size + pad);
     std::memcpy(out.data() + 8, "WAVE", 4);
     std::memcpy(out.data() + 12, "fmt ", 4);
-    put32(out, 16, 16);
-    put16(out, 20, 1);
-    put16(out, 22, wave.channels);
-    put32(out, 24, static_cast<std::uint32_t>(wave.rate));
-    put32(out, 28, static_cast<std::uint32_t>(wave.rate * wave.channels * bytes_per_sample));
-    put16(out, 32, wave.channels * bytes_per_sample);
-    put16(out, 34, wave.bits);
+    le::put_u32(&out[16], 16);
+    le::put_u16(&out[20], 1);
+    le::put_u16(&out[22], wave.channels);
+    le::put_u32(&out[24], static_cast<std::uint32_t>(wave.rate));
+    le::put_u32(&out[28], static_cast<std::uint32_t>(wave.rate * wave.channels * bytes_per_sample));
+    le::put_u16(&out[32], wave.channels * bytes_per_sample);
+    le::put_u16(&out[34], wave.bits);
     std::memcpy(out.data() + 36, "data", 4);
-    put32(out, 40, data_size);
+    le::put_u32(&out[40], data_size);
     std::size_t at = 44;
     for (float v : wave.samples) {
         const double c = std::clamp(static_cast<double>(v), -1.0, 1.0);
         if (wave.bits == 8) {
             out[at++] = static_cast<std::uint8_t>(std::clamp(std::lround(128 + c * 127), 0L, 255L));
         } else {
-            put16(out, at, static_cast<int>(std::lround(c * 32767)));
+            le::put_u16(&out[at], static_cast<int>(std::lround(c * 32767)));
             at += 2;
         }
     }

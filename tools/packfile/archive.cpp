@@ -1,33 +1,14 @@
 #include "archive.h"
 
 #include <algorithm>
+
+#include "core/bytes.h"
 #include <cstdio>
 #include <cstring>
 
 namespace packfile {
 
 namespace {
-
-void put_i32(std::uint8_t* p, std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    p[0] = static_cast<std::uint8_t>(u);
-    p[1] = static_cast<std::uint8_t>(u >> 8);
-    p[2] = static_cast<std::uint8_t>(u >> 16);
-    p[3] = static_cast<std::uint8_t>(u >> 24);
-}
-
-std::uint32_t get_u32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::int32_t get_i32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(get_u32(p));
-}
-
-std::uint16_t get_u16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 // The zero-terminated text at p, ending at the zero byte or after `room` bytes.
 std::string text_at(const std::uint8_t* p, std::size_t room) {
@@ -43,15 +24,15 @@ std::string fourcc(const std::uint8_t* p) {
 
 bool build_archive(const std::vector<Entry>& entries, const std::string& key,
                    std::vector<std::uint8_t>& out, std::string& error) {
-    if (entries.size() > static_cast<std::size_t>(kMaxEntries)) {
-        error = "more than " + std::to_string(kMaxEntries) + " entries";
+    if (entries.size() > static_cast<std::size_t>(Archiv::Max_Eintraege)) {
+        error = "more than " + std::to_string(Archiv::Max_Eintraege) + " entries";
         return false;
     }
-    if (key.size() != static_cast<std::size_t>(kKeyLength) || key.find('\0') != std::string::npos) {
+    if (key.size() != static_cast<std::size_t>(Archiv::Key_Laenge) || key.find('\0') != std::string::npos) {
         error = "the key must be 16 characters";
         return false;
     }
-    std::uint64_t total = kTrailerSize;
+    std::uint64_t total = Archiv::Trailergroesse;
     for (const Entry& e : entries) {
         total += e.bytes.size();
     }
@@ -61,15 +42,15 @@ bool build_archive(const std::vector<Entry>& entries, const std::string& key,
     }
     out.clear();
     out.reserve(static_cast<std::size_t>(total));
-    std::uint8_t trailer[kTrailerSize] = {};
+    std::uint8_t trailer[Archiv::Trailergroesse] = {};
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        put_i32(trailer + kMarkerOffset + 4 * i, entries[i].marker);
-        put_i32(trailer + kOffsetTable + 4 * i, static_cast<std::int32_t>(out.size()));
+        le::put_i32(trailer + Archiv::Marker_Offset + 4 * i, entries[i].marker);
+        le::put_i32(trailer + Archiv::Offsettabelle + 4 * i, static_cast<std::int32_t>(out.size()));
         out.insert(out.end(), entries[i].bytes.begin(), entries[i].bytes.end());
     }
-    std::memcpy(trailer + kTagOffset, kTag, std::strlen(kTag) + 1);
-    std::memcpy(trailer + kKeyOffset, key.c_str(), key.size() + 1);
-    out.insert(out.end(), trailer, trailer + kTrailerSize);
+    std::memcpy(trailer + Archiv::Tag_Offset, Archiv::Tag, std::strlen(Archiv::Tag) + 1);
+    std::memcpy(trailer + Archiv::Key_Offset, key.c_str(), key.size() + 1);
+    out.insert(out.end(), trailer, trailer + Archiv::Trailergroesse);
     return true;
 }
 
@@ -83,15 +64,15 @@ bool inspect_bmp(const std::uint8_t* b, std::size_t available, BmpInfo& info, st
         error = "not a BMP file";
         return false;
     }
-    info.size_field = get_u32(b + 2);
-    const std::uint32_t data_offset = get_u32(b + 10);
-    const std::uint32_t header_size = get_u32(b + 14);
-    info.width = get_i32(b + 18);
-    info.height = get_i32(b + 22);
-    const std::uint16_t planes = get_u16(b + 26);
-    const std::uint16_t bits = get_u16(b + 28);
-    const std::uint32_t compression = get_u32(b + 30);
-    const std::uint32_t colours = get_u32(b + 46);
+    info.size_field = le::u32(b + 2);
+    const std::uint32_t data_offset = le::u32(b + 10);
+    const std::uint32_t header_size = le::u32(b + 14);
+    info.width = le::i32(b + 18);
+    info.height = le::i32(b + 22);
+    const std::uint16_t planes = le::u16(b + 26);
+    const std::uint16_t bits = le::u16(b + 28);
+    const std::uint32_t compression = le::u32(b + 30);
+    const std::uint32_t colours = le::u32(b + 46);
     if (header_size != 40) {
         error = "info header of " + std::to_string(header_size) +
                 " bytes; only the 40-byte BITMAPINFOHEADER is read";
@@ -147,7 +128,7 @@ bool inspect_wav(const std::uint8_t* b, std::size_t available, WavInfo& info, st
         error = "not a RIFF WAVE file";
         return false;
     }
-    const std::uint64_t form_end = 8 + static_cast<std::uint64_t>(get_u32(b + 4));
+    const std::uint64_t form_end = 8 + static_cast<std::uint64_t>(le::u32(b + 4));
     if (form_end > available) {
         error = "RIFF form of " + std::to_string(form_end) + " bytes, only " +
                 std::to_string(available) + " present";
@@ -163,7 +144,7 @@ bool inspect_wav(const std::uint8_t* b, std::size_t available, WavInfo& info, st
     std::uint64_t pos = 12;
     while (pos + 8 <= form_end && (fmt == 0 || data == 0)) {
         const std::uint8_t* chunk = b + pos;
-        const std::uint64_t size = get_u32(chunk + 4);
+        const std::uint64_t size = le::u32(chunk + 4);
         const std::uint64_t body = pos + 8;
         const bool is_fmt = std::memcmp(chunk, "fmt ", 4) == 0 && fmt == 0;
         const bool is_data = std::memcmp(chunk, "data", 4) == 0 && data == 0;
@@ -196,11 +177,11 @@ bool inspect_wav(const std::uint8_t* b, std::size_t available, WavInfo& info, st
         return false;
     }
     const std::uint8_t* f = b + fmt;
-    info.format_tag = get_u16(f);
-    info.channels = get_u16(f + 2);
-    info.rate = get_u32(f + 4);
-    info.block_align = get_u16(f + 12);
-    info.bits = get_u16(f + 14);
+    info.format_tag = le::u16(f);
+    info.channels = le::u16(f + 2);
+    info.rate = le::u32(f + 4);
+    info.block_align = le::u16(f + 12);
+    info.bits = le::u16(f + 14);
     info.data_bytes = static_cast<std::uint32_t>(data_size);
     if (info.format_tag != 1) {
         error = "format tag " + std::to_string(info.format_tag) + "; PCM (1) needed";
@@ -241,18 +222,18 @@ bool inspect_wav(const std::uint8_t* b, std::size_t available, WavInfo& info, st
 
 bool read_trailer(const std::vector<std::uint8_t>& archive, Trailer& trailer) {
     trailer = Trailer{};
-    if (archive.size() < static_cast<std::size_t>(kTrailerSize)) {
+    if (archive.size() < static_cast<std::size_t>(Archiv::Trailergroesse)) {
         return false;
     }
-    const std::uint8_t* t = archive.data() + archive.size() - kTrailerSize;
-    for (int i = 0; i < kMaxEntries; ++i) {
-        trailer.markers[i] = get_i32(t + kMarkerOffset + 4 * i);
-        trailer.offsets[i] = get_i32(t + kOffsetTable + 4 * i);
+    const std::uint8_t* t = archive.data() + archive.size() - Archiv::Trailergroesse;
+    for (int i = 0; i < Archiv::Max_Eintraege; ++i) {
+        trailer.markers[i] = le::i32(t + Archiv::Marker_Offset + 4 * i);
+        trailer.offsets[i] = le::i32(t + Archiv::Offsettabelle + 4 * i);
     }
     // The game compares each text up to its zero byte, which may lie beyond
     // the field; the trailer's end stops it.
-    trailer.tag = text_at(t + kTagOffset, kTrailerSize - kTagOffset);
-    trailer.key = text_at(t + kKeyOffset, kTrailerSize - kKeyOffset);
+    trailer.tag = text_at(t + Archiv::Tag_Offset, Archiv::Trailergroesse - Archiv::Tag_Offset);
+    trailer.key = text_at(t + Archiv::Key_Offset, Archiv::Trailergroesse - Archiv::Key_Offset);
     return true;
 }
 
@@ -264,28 +245,28 @@ bool inspect_archive(const std::vector<std::uint8_t>& archive, ArchiveReport& re
                 " bytes, 564 needed)";
         return false;
     }
-    if (report.trailer.tag != kTag) {
+    if (report.trailer.tag != Archiv::Tag) {
         error = "not a PackFile archive (tag '" + printable(report.trailer.tag) + "')";
         return false;
     }
     const Trailer& t = report.trailer;
     const auto known = [&](int i) {
-        return t.markers[i] == kMarkerPicture || t.markers[i] == kMarkerSound;
+        return t.markers[i] == Archiv::Marker_Bild || t.markers[i] == Archiv::Marker_Sound;
     };
     int count = 0;
-    for (int i = 0; i < kMaxEntries; ++i) {
+    for (int i = 0; i < Archiv::Max_Eintraege; ++i) {
         if (known(i)) {
             count = i + 1;
         }
     }
-    const std::size_t data_end = archive.size() - kTrailerSize;
+    const std::size_t data_end = archive.size() - Archiv::Trailergroesse;
     for (int i = 0; i < count; ++i) {
         EntryReport e;
         e.index = i;
         e.marker = t.markers[i];
         e.offset = t.offsets[i];
-        e.kind = t.markers[i] == kMarkerPicture ? Kind::Picture
-                 : t.markers[i] == kMarkerSound ? Kind::Sound
+        e.kind = t.markers[i] == Archiv::Marker_Bild ? Kind::Picture
+                 : t.markers[i] == Archiv::Marker_Sound ? Kind::Sound
                                                 : Kind::Other;
         if (e.kind == Kind::Other) {
             e.problem = "marker " + std::to_string(e.marker) + " is neither a picture nor a sound";
@@ -311,15 +292,6 @@ bool inspect_archive(const std::vector<std::uint8_t>& archive, ArchiveReport& re
     }
     return true;
 }
-
-const PictureSize kPictureCatalogue[kCataloguePictures] = {
-    {152, 88},  {2048, 448}, {96, 96},    {1024, 768}, {200, 112},  {48, 32},    {96, 64},
-    {200, 112}, {48, 32},    {96, 64},    {200, 112},  {48, 32},    {96, 64},    {200, 112},
-    {48, 32},   {96, 64},    {200, 112},  {48, 32},    {96, 64},    {312, 352},  {312, 352},
-    {312, 352}, {312, 352},  {1024, 768}, {1024, 768}, {160, 192},  {160, 192},  {160, 192},
-    {160, 192}, {160, 192},  {32, 128},   {920, 152},  {1024, 768}, {1024, 768}, {152, 88},
-    {152, 88},  {152, 88},   {152, 88},   {312, 352},
-};
 
 std::string printable(const std::string& text) {
     std::string out;

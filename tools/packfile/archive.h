@@ -9,18 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace packfile {
+#include "core/tabellen.h"
 
-constexpr int kTrailerSize = 564;
-constexpr int kMarkerOffset = 0;
-constexpr int kOffsetTable = 204;
-constexpr int kTagOffset = 404;
-constexpr int kKeyOffset = 544;
-constexpr int kMaxEntries = 50;  // the offset table ends where the tag begins
-constexpr int kKeyLength = 16;
-constexpr std::int32_t kMarkerPicture = 2000;
-constexpr std::int32_t kMarkerSound = 1000;
-constexpr const char* kTag = "PackFile-1.2";
+namespace packfile {
 
 struct Entry {
     std::int32_t marker = 0;
@@ -73,8 +64,8 @@ bool inspect_wav(const std::uint8_t* bytes, std::size_t available, WavInfo& info
 
 // What an archive's trailer holds.
 struct Trailer {
-    std::int32_t markers[kMaxEntries] = {};
-    std::int32_t offsets[kMaxEntries] = {};
+    std::int32_t markers[Archiv::Max_Eintraege] = {};
+    std::int32_t offsets[Archiv::Max_Eintraege] = {};
     std::string tag;  // as stored, up to its zero byte or the next field
     std::string key;  // as stored, up to its zero byte or the trailer's end
 };
@@ -105,14 +96,6 @@ struct ArchiveReport {
 // False (with error) when the archive has no trailer or not the PackFile tag.
 bool inspect_archive(const std::vector<std::uint8_t>& archive, ArchiveReport& report,
                      std::string& error);
-
-// The sizes of the game's 39 pictures, entries 0 to 38 of Grafik.dat.
-struct PictureSize {
-    int width;
-    int height;
-};
-constexpr int kCataloguePictures = 39;
-extern const PictureSize kPictureCatalogue[kCataloguePictures];
 
 // Text with bytes outside printable ASCII shown as \xNN.
 std::string printable(const std::string& text);

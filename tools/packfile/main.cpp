@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive.h"
+#include "core/nummern.h"
 
 namespace fs = std::filesystem;
 
@@ -117,7 +118,7 @@ bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes,
 }
 
 bool valid_key(const std::string& key) {
-    if (key.size() != static_cast<std::size_t>(packfile::kKeyLength)) {
+    if (key.size() != static_cast<std::size_t>(Archiv::Key_Laenge)) {
         return false;
     }
     for (unsigned char c : key) {
@@ -139,7 +140,7 @@ bool parse_count(const std::string& text, int& value) {
         }
         value = value * 10 + (c - '0');
     }
-    return value <= packfile::kMaxEntries;
+    return value <= Archiv::Max_Eintraege;
 }
 
 bool load_archive(const std::string& path, std::vector<std::uint8_t>& bytes,
@@ -203,9 +204,9 @@ int cmd_build(const std::vector<std::string>& args) {
                  std::to_string(key.size()) + " bytes)");
         return kExitFailed;
     }
-    if (files.size() > static_cast<std::size_t>(packfile::kMaxEntries)) {
+    if (files.size() > static_cast<std::size_t>(Archiv::Max_Eintraege)) {
         fail(archive, std::to_string(files.size()) + " files; an archive holds at most " +
-                          std::to_string(packfile::kMaxEntries) + " entries");
+                          std::to_string(Archiv::Max_Eintraege) + " entries");
         return kExitFailed;
     }
     std::vector<packfile::Entry> entries;
@@ -231,7 +232,7 @@ int cmd_build(const std::vector<std::string>& args) {
                                " bytes, the file has " + std::to_string(n));
                 return kExitFailed;
             }
-            e.marker = packfile::kMarkerPicture;
+            e.marker = Archiv::Marker_Bild;
         } else if (n >= 4 && std::memcmp(b, "RIFF", 4) == 0) {
             packfile::WavInfo info;
             if (!packfile::inspect_wav(b, n, info, error)) {
@@ -243,7 +244,7 @@ int cmd_build(const std::vector<std::string>& args) {
                      std::to_string(n - info.length) + " bytes after the end of the RIFF form");
                 return kExitFailed;
             }
-            e.marker = packfile::kMarkerSound;
+            e.marker = Archiv::Marker_Sound;
         } else {
             fail(file, "neither a BMP picture nor a WAV sound");
             return kExitFailed;
@@ -394,12 +395,12 @@ int cmd_check(const std::vector<std::string>& args) {
         }
         if (e.kind == packfile::Kind::Picture) {
             ++picture_count;
-            if (pictures == packfile::kCataloguePictures) {
-                const packfile::PictureSize& s = packfile::kPictureCatalogue[e.index];
-                if (e.index < pictures && (e.bmp.width != s.width || e.bmp.height != s.height)) {
+            if (pictures == Bild::Anzahl) {
+                const Bildgroesse& s = Bildgroessen[e.index];
+                if (e.index < pictures && (e.bmp.width != s.Breite || e.bmp.height != s.Hoehe)) {
                     problem(where + std::to_string(e.bmp.width) + " x " +
                             std::to_string(e.bmp.height) + ", the game needs " +
-                            std::to_string(s.width) + " x " + std::to_string(s.height));
+                            std::to_string(s.Breite) + " x " + std::to_string(s.Hoehe));
                 }
             }
         } else {

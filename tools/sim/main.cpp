@@ -205,15 +205,11 @@ class Runner {
             std::fprintf(stderr, "bramblecourt-sim: cannot record the sound into %s\n",
                          options_.audio_out.c_str());
         }
-        Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
-        if (Hauptfenster == nullptr) {
+        if (!Programm_starten()) {
             std::fprintf(stderr, "bramblecourt-sim: the window cannot be created\n");
+            headless::audio_capture_end();
             return 1;
         }
-        Spiel_zuruecksetzen();
-        zustand_ = Spielzustand;
-        Spiel_starten();
-        started_ = Spielzustand != 9;
         check_state();
 
         int status = 0;
@@ -235,11 +231,8 @@ class Runner {
                 sim::Line("end").emit();
             }
             // No shutdown wait: the script has ended, not the game.
-            DDraw_beenden();
-            DSound_beenden();
+            Programm_beenden(false);
         }
-        platform::window_destroy(Hauptfenster);
-        Hauptfenster = nullptr;
         headless::audio_capture_end();
         return status;
     }
@@ -266,9 +259,9 @@ class Runner {
     }
 
     void shut_down() {
-        Spiel_beenden();
+        const int code = Programm_beenden(true);
         ended_ = true;
-        sim::Line("exit").number("code", Beendigungscode(started_)).emit();
+        sim::Line("exit").number("code", code).emit();
     }
 
     void post(std::uint32_t msg, WPARAM w, LPARAM l) {
@@ -406,7 +399,6 @@ class Runner {
     Options options_;
     std::int32_t zustand_ = 0;
     std::uint64_t passes_ = 0;
-    bool started_ = false;
     bool ended_ = false;
     LPARAM mouse_ = 0;
 };

@@ -175,6 +175,10 @@ void display_present(const Surface& frame) {
 
 void display_close() {}
 
+bool video_start(const char* /*class_name*/) {
+    return true;
+}
+
 bool window_open(const char* /*caption*/) {
     return true;
 }

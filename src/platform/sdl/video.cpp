@@ -168,11 +168,14 @@ namespace platform::backend {
 
 using namespace platform::sdl;
 
-bool window_open(const char* caption) {
+bool video_start(const char* class_name) {
     auto& v = video();
-    if (v.window != nullptr) {
-        return false;
+    if (v.initialised) {
+        return true;
     }
+    // X11 takes the window's class (WM_CLASS) from this variable when the
+    // window is made; desktops group and match the game's windows by it.
+    setenv("SDL_VIDEO_X11_WMCLASS", class_name, 1);
     // A message box in front of the game must not minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The click that focuses the window is a shot like any other.
@@ -183,12 +186,18 @@ bool window_open(const char* caption) {
         return false;
     }
     v.initialised = true;
+    return true;
+}
+
+bool window_open(const char* caption) {
+    auto& v = video();
+    if (v.window != nullptr || !v.initialised) {
+        return false;
+    }
     v.window =
         SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, v.width, v.height,
                          SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
     if (v.window == nullptr) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        v.initialised = false;
         return false;
     }
     set_icon(v.window);

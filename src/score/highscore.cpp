@@ -1,5 +1,4 @@
-// Placeholder until the highscore file lands: keeps the game linkable.
-// Deleted (not edited) by the change that builds the real one.
+// The top-ten list and Score.dat.
 #include "score/score.h"
 
 Highscore_Eintrag Highscoreliste[10] = {};

@@ -5,15 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/spiel.h"
+#include "core/core.h"
 #include "audio/audio.h"
-#include "pack/mmio.h"
-#include "pack/packfile.h"
+#include "audio/mmio.h"
+#include "core/bytes.h"
 #include "platform/faults.h"
 
 namespace {
 
-constexpr int kSoundEintraege = 22;
 constexpr std::size_t kFormatBytes = 18;  // WAVEFORMATEX as stored
 
 // A sample block is refused (as if the allocation had failed) when its chunk
@@ -25,19 +24,6 @@ constexpr std::size_t kFormatBytes = 18;  // WAVEFORMATEX as stored
 // cut-off file whose end is played as silence, much more is a damaged size.
 constexpr std::uint32_t kMaxDatenBytes = 16u << 20;
 constexpr std::int64_t kDatenUeberhang = 1 << 20;
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::int32_t verzeichnis_int(const Verzeichnis& v, int byte) {
-    return static_cast<std::int32_t>(le32(v.bytes + byte));
-}
 
 bool kennung_gleich(const std::uint8_t* p, const char* kennung) {
     return std::memcmp(p, kennung, 4) == 0;
@@ -64,7 +50,7 @@ bool riff_betreten(MmioDatei* d, std::int32_t offset, std::int64_t* ende) {
     if (!kennung_gleich(kopf, "RIFF") || !kennung_gleich(kopf + 8, "WAVE")) {
         return false;
     }
-    const std::int64_t deklariert = static_cast<std::int64_t>(offset) + 8 + le32(kopf + 4);
+    const std::int64_t deklariert = static_cast<std::int64_t>(offset) + 8 + le::u32(kopf + 4);
     *ende = std::min(deklariert, d->datei->size());
     return true;
 }
@@ -82,7 +68,7 @@ bool chunk_suchen(MmioDatei* d, std::int32_t offset, std::int64_t ende, const ch
             d->datei->read(kopf, sizeof kopf) != static_cast<std::int64_t>(sizeof kopf)) {
             return false;
         }
-        const std::uint32_t groesse = le32(kopf + 4);
+        const std::uint32_t groesse = le::u32(kopf + 4);
         if (kennung_gleich(kopf, kennung)) {
             chunk->groesse = groesse;
             chunk->daten = pos + 8;
@@ -127,13 +113,13 @@ bool DSound_WaveFormat(MmioDatei* datei, platform::WaveFormat* format, std::int3
         Fehler_melden("DSound_WaveFormat: mmioRead(WAVEFORMATEX)");
         return false;
     }
-    format->format_tag = le16(b);
-    format->channels = le16(b + 2);
-    format->samples_per_sec = le32(b + 4);
-    format->avg_bytes_per_sec = le32(b + 8);
-    format->block_align = le16(b + 12);
-    format->bits_per_sample = le16(b + 14);
-    format->extra_size = le16(b + 16);
+    format->format_tag = le::u16(b);
+    format->channels = le::u16(b + 2);
+    format->samples_per_sec = le::u32(b + 4);
+    format->avg_bytes_per_sec = le::u32(b + 8);
+    format->block_align = le::u16(b + 12);
+    format->bits_per_sample = le::u16(b + 14);
+    format->extra_size = le::u16(b + 16);
     return true;
 }
 
@@ -171,8 +157,8 @@ bool DSound_WaveDaten(MmioDatei* datei, std::uint32_t* anzahl, std::uint8_t** bl
 
 int PackFile_Sound_laden(const char* name, const Verzeichnis* verzeichnis, int nummer,
                          platform::SoundBuffer** puffer) {
-    if (nummer < 0 || nummer >= kSoundEintraege || verzeichnis == nullptr ||
-        verzeichnis_int(*verzeichnis, 4 * nummer) != kMarkerSound) {
+    if (nummer < 0 || nummer >= Klang::Anzahl || verzeichnis == nullptr ||
+        Verzeichnis_Marker(*verzeichnis, nummer) != Archiv::Marker_Sound) {
         Fehler_melden("PackFile_Sound_laden: Ung\xFCltiger WAV-Sektor ausgew\xE4hlt!");
         return 1;
     }
@@ -181,7 +167,7 @@ int PackFile_Sound_laden(const char* name, const Verzeichnis* verzeichnis, int n
         Fehler_melden("PackFile_Sound_laden: mmioOpen()");
         return 2;
     }
-    const std::int32_t offset = verzeichnis_int(*verzeichnis, kOffsetTabelle + 4 * nummer);
+    const std::int32_t offset = Verzeichnis_Offset(*verzeichnis, nummer);
     platform::WaveFormat format{};
     if (!DSound_WaveFormat(&datei, &format, offset)) {
         Fehler_melden("PackFile_Sound_laden: DSound_WaveFormat()");

