@@ -94,7 +94,8 @@ Bytes archive(const std::vector<Eintrag>& entries, const char* tag = "PackFile-1
         out.insert(out.end(), entries[i].bytes.begin(), entries[i].bytes.end());
     }
     std::memcpy(&trailer[bramble_test::kTagOffset], tag, std::strlen(tag));
-    std::memcpy(&trailer[bramble_test::kKeyOffset], key, std::min<std::size_t>(std::strlen(key), 20));
+    std::memcpy(&trailer[bramble_test::kKeyOffset], key,
+                std::min<std::size_t>(std::strlen(key), 20));
     out.insert(out.end(), trailer.begin(), trailer.end());
     return out;
 }
@@ -243,7 +244,8 @@ TEST_F(PackFileOeffnenTest, FileThatCannotBeOpenedOrRead) {
     std::memset(v.bytes, 0xFF, sizeof v.bytes);
     headless::arm_fault(Fault::FileRead);
     EXPECT_EQ(PackFile_oeffnen("pack_read.dat", &v, nullptr), 2);
-    EXPECT_EQ(std::count(std::begin(v.bytes), std::end(v.bytes), 0), bramble_test::kVerzeichnisGroesse);
+    EXPECT_EQ(std::count(std::begin(v.bytes), std::end(v.bytes), 0),
+              bramble_test::kVerzeichnisGroesse);
     EXPECT_EQ(open_files(), offen);
 }
 
@@ -387,7 +389,8 @@ TEST_F(PackFileBildTest, SizeComparisonNamesBothWidths) {
 
 TEST_F(PackFileBildTest, SurfaceThatCannotBeLockedReadsAsZeroByZero) {
     start_display(16);
-    archiv("pack_lock.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_lock.dat",
+           {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     headless::arm_fault(Fault::SurfaceLock);
@@ -410,7 +413,8 @@ TEST_F(PackFileBildTest, SurfaceThatCannotBeLockedReadsAsZeroByZero) {
 
 TEST_F(PackFileBildTest, EveryFailureGivesBackWhatItTook) {
     start_display(16);
-    archiv("pack_fail.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_fail.dat",
+           {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     struct Fall {
@@ -510,7 +514,8 @@ TEST_F(PackFileBildTest, PictureCutShortShowsPaletteEntryZeroNotOldMemory) {
 
 TEST_F(PackFileBildTest, OtherPixelDepthsLoadNothing) {
     start_display(16);
-    archiv("pack_depth.dat", {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
+    archiv("pack_depth.dat",
+           {{bramble_test::kMarkerBild, bmp(8, 2, test_palette(), pattern(8, 2))}});
     Surface* s = surface(8, 2);
     bemalen(s);
     Farbtiefe = 24;

@@ -14,10 +14,6 @@ namespace {
 
 constexpr LRESULT kBehandelt = 0;
 
-void Sound_abspielen(int nummer, int lautstaerke = 10000) {
-    DSound_abspielen(lpDSBSounds[nummer], 0, lautstaerke);
-}
-
 void Maus_merken(LPARAM lparam) {
     Maus_x = LOWORD(static_cast<std::uintptr_t>(lparam));
     Maus_y = HIWORD(static_cast<std::uintptr_t>(lparam));
@@ -30,8 +26,8 @@ char Zeichen(WPARAM wparam) {
 
 void Beenden_fragen() {
     Blinktakt(1000, 1);
-    Spielzustand = 8;
-    Sound_abspielen(20);
+    Spielzustand = Zustand::Beenden;
+    Klang_abspielen(Klang::Schluss);
 }
 
 // The current tune's file name, or an empty name when the jukebox has no
@@ -45,7 +41,7 @@ bool Titel(std::uint32_t nachricht, WPARAM wparam) {
         return false;
     }
     if (wparam == VK_RETURN || wparam == VK_SPACE) {
-        Zustand_wechseln(1, 1);
+        Zustand_wechseln(Zustand::Menue, 1);
         Musik_abspielen("main.wav");
         return true;
     }
@@ -72,14 +68,14 @@ bool Menue(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
                     if (Menuepunkt < 0) {
                         Menuepunkt = 3;
                     }
-                    Sound_abspielen(19);
+                    Klang_abspielen(Klang::Auswahl);
                     return true;
                 case VK_DOWN:
                     Menuepunkt += 1;
                     if (Menuepunkt >= 4) {
                         Menuepunkt = 0;
                     }
-                    Sound_abspielen(19);
+                    Klang_abspielen(Klang::Auswahl);
                     return true;
                 default:
                     return false;
@@ -101,10 +97,10 @@ bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
         case WM_KEYDOWN:
             switch (wparam) {
                 case VK_ESCAPE:
-                    Zustand_wechseln(1, 1);
+                    Zustand_wechseln(Zustand::Menue, 1);
                     break;
                 case VK_SPACE:
-                    Zustand_wechseln(2, 0);
+                    Zustand_wechseln(Zustand::Rundenstart, 0);
                     break;
                 case VK_LEFT:
                     Ansicht_scrollen(1, 40);
@@ -122,16 +118,16 @@ bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
                     Debugmodus = Debugmodus == 0 ? 1 : 0;
                     break;
                 case VK_F2:
-                    if (Mp3_Status == 1) {
-                        Mp3_steuern(4, "");
+                    if (Mp3_Status == Mp3::Offen) {
+                        Mp3_steuern(Mp3::Schliessen, "");
                         Mp3_an = 0;
                     } else {
                         Mp3_an = 1;
-                        Mp3_steuern(2, Aktuelle_Mp3());
+                        Mp3_steuern(Mp3::Endlos, Aktuelle_Mp3());
                     }
                     break;
                 case VK_F3:
-                    Mp3_steuern(4, "");
+                    Mp3_steuern(Mp3::Schliessen, "");
                     Mp3_wechseln(0, Mp3_ZUFALL);
                     break;
                 default:
@@ -141,7 +137,7 @@ bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
         case WM_CHAR: {
             const char c = Zeichen(wparam);
             if (c >= '0' && c <= '9') {
-                Mp3_steuern(4, "");
+                Mp3_steuern(Mp3::Schliessen, "");
                 Mp3_wechseln(Ziffer_lesen(c), 0);
             }
             return true;
@@ -170,11 +166,11 @@ bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam) {
             std::strcpy(Spielername, "Monkey");
         }
         Highscore_eintragen(Spielername, Punkte);
-        Spielzustand = 5;
-        Sound_abspielen(16, 50000);
+        Spielzustand = Zustand::Game_Over;
+        Klang_abspielen(Klang::Schuss, 50000);
     } else {
         Texteingabe(2, c, Spielername);
-        Sound_abspielen(19, 50000);
+        Klang_abspielen(Klang::Auswahl, 50000);
     }
     return true;
 }
@@ -185,11 +181,11 @@ bool Spielende(std::uint32_t nachricht, WPARAM wparam) {
     }
     const char c = Zeichen(wparam);
     if (c == 'j' || c == 'y') {
-        Zustand_wechseln(2, 0);
+        Zustand_wechseln(Zustand::Rundenstart, 0);
         return true;
     }
     if (c == 'n') {
-        Zustand_wechseln(1, 1);
+        Zustand_wechseln(Zustand::Menue, 1);
         return true;
     }
     return false;
@@ -200,12 +196,12 @@ bool Tabelle_oder_Credits(std::uint32_t nachricht, WPARAM wparam) {
         return false;
     }
     if (wparam == VK_RETURN || wparam == VK_ESCAPE || wparam == VK_SPACE) {
-        Zustand_wechseln(1, 1);
+        Zustand_wechseln(Zustand::Menue, 1);
         Musik_abspielen(nullptr);
         return true;
     }
-    if (wparam == VK_F1 && Spielzustand == 7) {
-        Sound_abspielen(5);
+    if (wparam == VK_F1 && Spielzustand == Zustand::Credits) {
+        Klang_abspielen(Klang::Tick);
         Geheimseite_zeichnen(Geheimseite_zeichnen(0) != 0 ? 2 : 1);
         return true;
     }
@@ -217,17 +213,17 @@ bool Beenden(std::uint32_t nachricht, WPARAM wparam) {
         const char c = Zeichen(wparam);
         if (c == 'j' || c == 'y' || c == 'z') {
             Beenden_zeichnen(1);
-            Spielzustand = 9;
+            Spielzustand = Zustand::Ende;
             return true;
         }
         if (c == 'n') {
-            Zustand_wechseln(1, 0);
+            Zustand_wechseln(Zustand::Menue, 0);
             return true;
         }
         return false;
     }
     if (nachricht == WM_KEYDOWN && wparam == VK_ESCAPE) {
-        Zustand_wechseln(1, 0);
+        Zustand_wechseln(Zustand::Menue, 0);
         return true;
     }
     return false;
@@ -236,42 +232,42 @@ bool Beenden(std::uint32_t nachricht, WPARAM wparam) {
 }  // namespace
 
 LRESULT Fensterprozedur(HWND fenster, std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
-    if (Spielzustand < 0 || Spielzustand > 8) {
+    if (Spielzustand < Zustand::Titel || Spielzustand > Zustand::Beenden) {
         return platform::default_window_proc(fenster, nachricht, wparam, lparam);
     }
     if (nachricht == WM_DESTROY) {
-        Spielzustand = 9;
+        Spielzustand = Zustand::Ende;
         platform::post_message(fenster, WM_QUIT, 0, 0);
         return kBehandelt;
     }
     if (nachricht == WM_CLOSE) {
         // The window stays; the loop ends and the shutdown runs.
-        Spielzustand = 9;
+        Spielzustand = Zustand::Ende;
         return kBehandelt;
     }
 
     bool behandelt = false;
     switch (Spielzustand) {
-        case 0:
+        case Zustand::Titel:
             behandelt = Titel(nachricht, wparam);
             break;
-        case 1:
+        case Zustand::Menue:
             behandelt = Menue(nachricht, wparam, lparam);
             break;
-        case 3:
+        case Zustand::Spiel:
             behandelt = Spiel(nachricht, wparam, lparam);
             break;
-        case 4:
+        case Zustand::Neuer_Highscore:
             behandelt = Namenseingabe(nachricht, wparam);
             break;
-        case 5:
+        case Zustand::Game_Over:
             behandelt = Spielende(nachricht, wparam);
             break;
-        case 6:
-        case 7:
+        case Zustand::Highscoreliste:
+        case Zustand::Credits:
             behandelt = Tabelle_oder_Credits(nachricht, wparam);
             break;
-        case 8:
+        case Zustand::Beenden:
             behandelt = Beenden(nachricht, wparam);
             break;
         default:  // 2, the round intro, takes no input
@@ -297,13 +293,13 @@ void Menue_ausloesen(std::int32_t x, std::int32_t y, std::int32_t punkt) {
     }
     switch (Menuepunkt) {
         case 0:
-            Zustand_wechseln(2, 1);
+            Zustand_wechseln(Zustand::Rundenstart, 1);
             break;
         case 1:
-            Zustand_wechseln(6, 1);
+            Zustand_wechseln(Zustand::Highscoreliste, 1);
             break;
         case 2:
-            Zustand_wechseln(7, 1);
+            Zustand_wechseln(Zustand::Credits, 1);
             break;
         case 3:
             Beenden_fragen();
@@ -311,7 +307,7 @@ void Menue_ausloesen(std::int32_t x, std::int32_t y, std::int32_t punkt) {
         default:
             break;
     }
-    Sound_abspielen(16);
+    Klang_abspielen(Klang::Schuss);
 }
 
 bool Punkt_in_Rechteck(std::int32_t x, std::int32_t y, const platform::Rect& rechteck) {

@@ -30,7 +30,7 @@ constexpr std::uint8_t kVideospeicher = 1;
 
 // The final box of a failed start; its caption carries the step's number.
 void Start_abbrechen(int nummer) {
-    Spielzustand = 9;
+    Spielzustand = Zustand::Ende;
     std::snprintf(Zeilenpuffer, sizeof Zeilenpuffer, "Error Nr.:%i", nummer);
     platform::message_box(Hauptfenster, "Dieses Spiel kann leider nicht gestartet werden!",
                           Zeilenpuffer, MB_ICONERROR);
@@ -74,7 +74,7 @@ void Spiel_starten() {
     Farbtiefe = 16;
 
     if (!Dateien_pruefen()) {
-        Spielzustand = 9;
+        Spielzustand = Zustand::Ende;
         return;
     }
 
@@ -116,7 +116,7 @@ void Spiel_starten() {
     if (DDraw_Offscreen_anlegen(&lpDDSSchrift, 920, 152, kVideospeicher) != 0) {
         return Start_abbrechen(14);
     }
-    if (Bild_laden(31, lpDDSSchrift) != 0) {
+    if (Bild_laden(Bild::Schrift, lpDDSSchrift) != 0) {
         return Start_abbrechen(15);
     }
     if (BitmapText_einlesen(lpDDSSchrift, &Zeichensatz, 0xC9C9C9) != 0) {
@@ -135,21 +135,21 @@ void Spiel_starten() {
         DDraw_Offscreen_anlegen(&bild, 312, 352, kSystemspeicher);
     }
     for (int i = 0; i < 4; ++i) {
-        Bild_laden(19 + i, lpDDSRundenbild[i]);
+        Bild_laden(Bild::Rundenbild + i, lpDDSRundenbild[i]);
     }
     DDraw_Offscreen_anlegen(&lpDDSRekordfigur, 312, 352, kVideospeicher);
-    Bild_laden(38, lpDDSRekordfigur);
+    Bild_laden(Bild::Rekordfigur, lpDDSRekordfigur);
 
     if (DDraw_Offscreen_anlegen(&lpDDSPatrone, 32, 128, kVideospeicher) != 0) {
         return Start_abbrechen(19);
     }
-    if (Bild_laden(30, lpDDSPatrone) != 0) {
+    if (Bild_laden(Bild::Patrone, lpDDSPatrone) != 0) {
         return Start_abbrechen(20);
     }
     if (DDraw_Offscreen_anlegen(&lpDDSEinschuss, 96, 96, kVideospeicher) != 0) {
         return Start_abbrechen(21);
     }
-    if (Bild_laden(2, lpDDSEinschuss) != 0) {
+    if (Bild_laden(Bild::Einschuss, lpDDSEinschuss) != 0) {
         return Start_abbrechen(22);
     }
 
@@ -159,6 +159,6 @@ void Spiel_starten() {
 
     Sprites_laden();
 
-    Zustand_wechseln(0, 1);
+    Zustand_wechseln(Zustand::Titel, 1);
     Musik_abspielen("start.wav");
 }

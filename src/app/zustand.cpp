@@ -12,18 +12,10 @@
 #include "screens/screens.h"
 #include "text/bitmaptext.h"
 
-namespace {
-
-void Sound_abspielen(int nummer) {
-    DSound_abspielen(lpDSBSounds[nummer], 0, 10000);
-}
-
-}  // namespace
-
 void Spiel_zuruecksetzen() {
     Zufall_saeen(platform::tick_count());
 
-    Spielzustand = 0;
+    Spielzustand = Zustand::Titel;
     Punkte = 0;
     Highscore = 0;
     Kills = 0;
@@ -45,7 +37,7 @@ void Spiel_zuruecksetzen() {
     Bildtakt = 0;
     Sekundentakt = 0;
 
-    Mp3_Status = 4;
+    Mp3_Status = Mp3::Zu;
     Mp3_an = 1;
     Mp3_Startzeit = 0;
     Farbtiefe = 16;
@@ -61,37 +53,37 @@ void Zustand_wechseln(std::int32_t ziel, std::uint8_t neu_laden) {
     Hintergrund_neu = neu_laden == 1 ? 1 : 0;
 
     switch (ziel) {
-        case 0:
+        case Zustand::Titel:
             Blinktakt(1000, 1);
             Gewonnen = 1;
             Runde = 0;
-            Spielzustand = 0;
+            Spielzustand = Zustand::Titel;
             break;
-        case 1:
+        case Zustand::Menue:
             Himmelsfarbe_setzen();
-            Sound_abspielen(5);
-            Mp3_steuern(4, "");
+            Klang_abspielen(Klang::Tick);
+            Mp3_steuern(Mp3::Schliessen, "");
             Menue_Startzeit = platform::tick_count();
-            Spielzustand = 1;
+            Spielzustand = Zustand::Menue;
             break;
-        case 2:
+        case Zustand::Rundenstart:
             Zeilenpuffer[0] = '\0';
             Countdown(200, 5, 1);
             Runde_vorbereiten();
             Runde += 1;
-            Spielzustand = 2;
+            Spielzustand = Zustand::Rundenstart;
             Ansicht_scrollen(0, 0);
             Rekordfigur(0, 1);
             Mp3_wechseln(0, Mp3_ZUFALL);
             break;
-        case 6:
+        case Zustand::Highscoreliste:
             Blinktakt(500, 1);
             Musik_abspielen(Gewonnen == 1 ? "win.wav" : "lose.wav");
-            Spielzustand = 6;
+            Spielzustand = Zustand::Highscoreliste;
             break;
-        case 7:
+        case Zustand::Credits:
             Musik_abspielen("credits.wav");
-            Spielzustand = 7;
+            Spielzustand = Zustand::Credits;
             break;
         default:
             break;
@@ -110,21 +102,23 @@ void Hintergrund_laden() {
         return;
     }
     switch (Spielzustand) {
-        case 0:
-            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, 32, lpDDSHintergrund);
+        case Zustand::Titel:
+            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Bild::Titel, lpDDSHintergrund);
             break;
-        case 1:
-            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, 24, lpDDSHintergrund);
+        case Zustand::Menue:
+            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Bild::Menue, lpDDSHintergrund);
             break;
-        case 2:
-            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, 1, lpDDSLandschaft);
+        case Zustand::Rundenstart:
+            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Bild::Landschaft,
+                                lpDDSLandschaft);
             break;
-        case 6:
-            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Gewonnen == 1 ? 33 : 23,
+        case Zustand::Highscoreliste:
+            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis,
+                                Gewonnen == 1 ? Bild::Highscore_gewonnen : Bild::Highscore_verloren,
                                 lpDDSHintergrund);
             break;
-        case 7:
-            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, 3, lpDDSHintergrund);
+        case Zustand::Credits:
+            PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Bild::Credits, lpDDSHintergrund);
             break;
         default:
             break;

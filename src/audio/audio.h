@@ -13,6 +13,10 @@ extern platform::SoundBuffer* lpDSBSounds[Klang::Anzahl];
 int DSound_starten();
 void DSound_beenden();
 int DSound_abspielen(platform::SoundBuffer* puffer, int pan, int lautstaerke);
+// Plays item nummer of Sound.dat (Klang::) with DSound_abspielen: centred and
+// with the volume argument 10000 unless the caller says otherwise. An item
+// outside the table plays nothing.
+int Klang_abspielen(int nummer, int pan = 0, int lautstaerke = 10000);
 
 // Sound entries of Sound.dat (RIFF WAVE) into static sound buffers.
 struct MmioDatei;

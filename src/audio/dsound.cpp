@@ -1,7 +1,7 @@
 // The 22 sound effects: the sound device, one static buffer per entry of
 // Sound.dat, and playing them by item.
-#include "core/core.h"
 #include "audio/audio.h"
+#include "core/core.h"
 
 platform::SoundDevice* lpDS = nullptr;
 platform::SoundBuffer* lpDSBSounds[Klang::Anzahl] = {};
@@ -54,4 +54,11 @@ int DSound_abspielen(platform::SoundBuffer* puffer, int pan, int lautstaerke) {
     // leaves the buffer at full volume.
     platform::sound_buffer_set_volume(puffer, lautstaerke);
     return platform::sound_buffer_play(puffer);
+}
+
+int Klang_abspielen(int nummer, int pan, int lautstaerke) {
+    if (nummer < 0 || nummer >= Klang::Anzahl) {
+        return 0;
+    }
+    return DSound_abspielen(lpDSBSounds[nummer], pan, lautstaerke);
 }

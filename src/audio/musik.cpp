@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "core/core.h"
 #include "audio/audio.h"
+#include "core/core.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 
 char Mp3_Liste[10][1024] = {};
 std::int32_t Mp3_Anzahl = 0;
 std::int32_t Mp3_Nummer = 0;
-std::int32_t Mp3_Status = 4;
+std::int32_t Mp3_Status = Mp3::Zu;
 std::uint8_t Mp3_an = 1;
 std::uint32_t Mp3_Startzeit = 0;
 
@@ -55,7 +55,7 @@ bool Mp3_suchen() {
     }
     const bool gefunden = Dateien_suchen(verzeichnis, "mp3");
     if (!gefunden) {
-        Mp3_Status = 0;
+        Mp3_Status = Mp3::Keine;
     }
     return gefunden;
 }
@@ -96,21 +96,21 @@ bool Dateien_suchen(const char* verzeichnis, const char* endung) {
 }
 
 void Mp3_steuern(int operation, const char* name) {
-    if (Mp3_Status == 0 || Mp3_an == 0) {
+    if (Mp3_Status == Mp3::Keine || Mp3_an == 0) {
         return;
     }
     static char befehl[2048];
-    if ((operation == 1 || operation == 2) && Mp3_Status == 4) {
+    if ((operation == Mp3::Einmal || operation == Mp3::Endlos) && Mp3_Status == Mp3::Zu) {
         // The name as listed, relative to the working directory; blanks and
         // any other bytes in it are fine for our MCI, so no short path.
         std::snprintf(befehl, sizeof befehl, "open %s type MPEGVideo Alias Mp3",
                       name != nullptr ? name : "");
         platform::mci_send_string(befehl);
-        platform::mci_send_string(operation == 1 ? "play Mp3" : "play Mp3 repeat");
-        Mp3_Status = 1;
-    } else if (operation == 4 && Mp3_Status == 1) {
+        platform::mci_send_string(operation == Mp3::Einmal ? "play Mp3" : "play Mp3 repeat");
+        Mp3_Status = Mp3::Offen;
+    } else if (operation == Mp3::Schliessen && Mp3_Status == Mp3::Offen) {
         platform::mci_send_string("close Mp3");
-        Mp3_Status = 4;
+        Mp3_Status = Mp3::Zu;
     }
 }
 
@@ -125,10 +125,10 @@ void Mp3_wechseln(std::int32_t nummer, std::int32_t modus) {
             n = Zufall() % Mp3_Anzahl;
         }
     } else if (modus == Mp3_VORHERIGES) {
-        Mp3_steuern(4, nullptr);
+        Mp3_steuern(Mp3::Schliessen, nullptr);
         n = Mp3_Nummer - 1;
     } else if (modus == Mp3_NAECHSTES) {
-        Mp3_steuern(4, nullptr);
+        Mp3_steuern(Mp3::Schliessen, nullptr);
         n = Mp3_Nummer + 1;
     } else {
         n = nummer;
@@ -139,12 +139,12 @@ void Mp3_wechseln(std::int32_t nummer, std::int32_t modus) {
         n = Mp3_Anzahl - 1;
     }
     // A tune still open goes on; only a closed jukebox takes the new one.
-    if (Mp3_Status == 1) {
+    if (Mp3_Status == Mp3::Offen) {
         return;
     }
     Mp3_Nummer = n;
     Mp3_Startzeit = platform::tick_count();
-    Mp3_steuern(1, Mp3_Liste[n]);
+    Mp3_steuern(Mp3::Einmal, Mp3_Liste[n]);
 }
 
 void Musik_abspielen(const char* name) {

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/core.h"
 #include "audio/audio.h"
 #include "audio/mmio.h"
 #include "core/bytes.h"
+#include "core/core.h"
 #include "platform/faults.h"
 
 namespace {

@@ -128,7 +128,8 @@ Bytes sound_archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
 
 Verzeichnis verzeichnis_of(const Bytes& a) {
     Verzeichnis v{};
-    std::memcpy(v.bytes, a.data() + a.size() - bramble_test::kVerzeichnisGroesse, bramble_test::kVerzeichnisGroesse);
+    std::memcpy(v.bytes, a.data() + a.size() - bramble_test::kVerzeichnisGroesse,
+                bramble_test::kVerzeichnisGroesse);
     return v;
 }
 

@@ -21,7 +21,6 @@
 
 namespace {
 
-
 void write_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     // Written beside the target and renamed, so an interrupted build never
     // leaves a half-written archive that looks up to date.

@@ -1,11 +1,11 @@
 #include "picture.h"
 
 #include <algorithm>
-
-#include "core/bytes.h"
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+
+#include "core/bytes.h"
 
 namespace assets {
 

@@ -1,9 +1,9 @@
 #include "synth.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/bytes.h"
-#include <cstring>
 
 namespace assets {
 

@@ -1,10 +1,10 @@
 #include "archive.h"
 
 #include <algorithm>
-
-#include "core/bytes.h"
 #include <cstdio>
 #include <cstring>
+
+#include "core/bytes.h"
 
 namespace packfile {
 
@@ -28,7 +28,8 @@ bool build_archive(const std::vector<Entry>& entries, const std::string& key,
         error = "more than " + std::to_string(Archiv::Max_Eintraege) + " entries";
         return false;
     }
-    if (key.size() != static_cast<std::size_t>(Archiv::Key_Laenge) || key.find('\0') != std::string::npos) {
+    if (key.size() != static_cast<std::size_t>(Archiv::Key_Laenge) ||
+        key.find('\0') != std::string::npos) {
         error = "the key must be 16 characters";
         return false;
     }
@@ -265,9 +266,9 @@ bool inspect_archive(const std::vector<std::uint8_t>& archive, ArchiveReport& re
         e.index = i;
         e.marker = t.markers[i];
         e.offset = t.offsets[i];
-        e.kind = t.markers[i] == Archiv::Marker_Bild ? Kind::Picture
+        e.kind = t.markers[i] == Archiv::Marker_Bild    ? Kind::Picture
                  : t.markers[i] == Archiv::Marker_Sound ? Kind::Sound
-                                                : Kind::Other;
+                                                        : Kind::Other;
         if (e.kind == Kind::Other) {
             e.problem = "marker " + std::to_string(e.marker) + " is neither a picture nor a sound";
         } else if (e.offset < 0 || static_cast<std::size_t>(e.offset) >= data_end) {
