@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/headless/headless.h"
+#include "platform/window.h"
 
 namespace fuzz {
 
@@ -29,6 +30,8 @@ inline void init() {
     scratch_path() = std::string(dir) + "/bramble-fuzz-" + std::to_string(getpid()) + ".dat";
     std::atexit(remove_scratch);
     platform::headless::reset();
+    // Nearly every input shows a box; writing each to stderr fills the log.
+    platform::message_box_echo(false);
 }
 
 inline bool write_scratch(const std::uint8_t* data, std::size_t size) {

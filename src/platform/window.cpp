@@ -21,6 +21,7 @@ namespace {
 std::unique_ptr<Window> the_window;
 std::deque<Message> queue;
 bool class_registered = false;
+bool echo_boxes = true;
 }  // namespace
 
 bool window_class_register(const char* class_name) {
@@ -88,9 +89,15 @@ int message_box(HWND /*owner*/, const char* text, const char* caption, std::uint
     caption = caption != nullptr ? caption : "";
     const std::string t = cp1252_to_utf8(text);
     const std::string c = cp1252_to_utf8(caption);
-    std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+    if (echo_boxes) {
+        std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+    }
     backend::show_message_box(caption, text, c, t, type);
     return 1;  // IDOK
+}
+
+void message_box_echo(bool on) {
+    echo_boxes = on;
 }
 
 }  // namespace platform

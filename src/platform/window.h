@@ -40,8 +40,12 @@ void post_message(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam);
 LRESULT default_window_proc(HWND window, std::uint32_t msg, WPARAM wparam, LPARAM lparam);
 
 // MessageBoxA: caption and text are Windows-1252 bytes. Blocks until closed
-// where there is a display; always also writes the line to stderr.
+// where there is a display; also writes the line to stderr unless that echo
+// is turned off.
 int message_box(HWND owner, const char* text, const char* caption, std::uint32_t type);
+// Whether message_box writes its line to stderr: on by default; the fuzz
+// targets turn it off (they show a box for nearly every input).
+void message_box_echo(bool on);
 // MessageBeep(0): a short beep through the sound output.
 void message_beep(std::uint32_t type);
 

@@ -38,6 +38,6 @@ skip_at_placeholder() {
   if [ -n "$first" ] && [[ $(field "$first" caption) == "Error Nr.:"* ]]; then
     echo "skipped: start-up stopped at $(field "$first" caption) without a message of its own;"
     echo "skipped: that subsystem is still a placeholder"
-    exit 0
+    exit 77
   fi
 }
