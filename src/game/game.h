@@ -39,18 +39,54 @@ extern std::int32_t Versteck_Nr;
 // Fills the hiding-place table and sets Versteck_Nr to 0; part of the reset.
 void Verstecke_setzen();
 
+// --- slots, kinds and launching ---------------------------------------------
+
+// Fills a slot from a catalogue sprite at start-up (frames shared, not copied).
 void Objekt_anlegen(const ::Sprite* vorlage, int slot, std::uint8_t ebene);
+// Sets all eleven slots up for a new round.
 void Runde_vorbereiten();
+void Flieger_starten(int slot);
+void Aufsteiger_starten(int slot, std::int32_t zustand);
+void Lauerer_starten(int slot, std::int32_t zustand);
+// blick 0 faces right (frames as loaded), 1 left (mirrored frames).
+void Blickrichtung_setzen(int slot, std::uint8_t blick);
+// Starts the respawn wait; reseeds the random generator with the tick count.
+void Wartezeit_setzen(int slot);
+// Relaunches a slot in state 2 or 3 whose wait is over.
+void Wiederkehr_pruefen(int slot);
+
+// --- movement and the scrolled view ------------------------------------------
 
 // Screen x of the landscape's left edge, -1024 to 0.
 extern std::int32_t Scroll_x;
+// One simulation step of play.
 void Objekte_bewegen();
 // Mode 0 centres the view and the stored mouse position; 1 moves the view
 // towards the landscape's left end, 2 towards its right end, by betrag pixels.
 void Ansicht_scrollen(std::int32_t modus, std::int32_t betrag);
+void Randscrollen(std::int32_t maus_x);
+void Bildposition_setzen(int slot);
+void Flieger_Kurswechsel(int slot);
+void Flieger_Grenzen(int slot);
+void Abtauchen_pruefen(int slot);
+void Aufsteiger_Grenzen(int slot);
+void Lauerer_Grenzen(int slot);
+
+// --- shooting, hits and scoring -----------------------------------------------
 
 void Schuss_abgeben(std::int32_t maus_x, std::int32_t maus_y);
 void Nachladen();
+// Borders included: L <= world x <= R and T <= y <= B.
+bool Treffer_pruefen(int slot, std::int32_t welt_x, std::int32_t y);
+// Whether the point lies below the horizon line (hidden behind the landscape).
+bool Hinter_Horizont(std::int32_t welt_x, std::int32_t y);
+// Plays a sound panned by the slot's place on the screen.
+void Objektgeraeusch(int slot, int klang);
+// aufzeichnen 1 stores a hit's impact at the click's screen position; 0 draws
+// the impact while it is recent.
+void Einschlag(std::int32_t x, std::int32_t y, std::uint8_t aufzeichnen);
+
+// --- round clock, ambient sounds, pop-up figure ------------------------------
 
 void Geraeuschkulisse();
 // The last routine of a pass of play: holds the pass to at least 25 ms and

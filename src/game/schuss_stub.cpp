@@ -4,3 +4,4 @@
 
 void Schuss_abgeben(std::int32_t, std::int32_t) {}
 void Nachladen() {}
+void Einschlag(std::int32_t, std::int32_t, std::uint8_t) {}
