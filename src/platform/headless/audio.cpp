@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
+#include "platform/tune_stream.h"
 #include "platform/window.h"
 
 namespace platform::headless {
@@ -109,8 +110,10 @@ void catch_up() {
     while (c.frames < target) {
         const std::size_t n = static_cast<std::size_t>(
             std::min<std::uint64_t>(target - c.frames, audio::Mixer::kStepFrames));
-        // No decoding thread here: the jukebox decodes just what this step needs.
+        // No converting threads here: the jukebox and the tune convert just
+        // what this step needs.
         m.mp3().service(n);
+        m.tune().service(n);
         m.mix(c.block.data(), n);
         write_capture(c.block.data(), n);
         c.frames += n;

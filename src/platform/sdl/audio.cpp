@@ -1,6 +1,6 @@
 // The SDL backend's sound output: an SDL audio device whose callback pulls
-// from our mixer, and a decoding thread for the jukebox. Opened on first use
-// (the sound device, a tune, a jukebox command or a beep).
+// from our mixer, and converting threads for the jukebox and the tunes.
+// Opened on first use (the sound device, a tune, a jukebox command or a beep).
 #include <SDL.h>
 
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include "platform/audio_convert.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
+#include "platform/tune_stream.h"
 #include "platform/window.h"
 
 namespace platform::audio_backend {
@@ -51,6 +52,7 @@ void stop_output() {
         device = 0;
     }
     audio::mixer().mp3().stop_thread();
+    audio::mixer().tune().stop_thread();
 }
 
 }  // namespace
@@ -73,6 +75,7 @@ bool start() {
         }
     }
     audio::mixer().mp3().start_thread();
+    audio::mixer().tune().start_thread();
     SDL_PauseAudioDevice(device, 0);
     std::atexit(stop_output);
     return true;
