@@ -18,6 +18,7 @@
 #include "platform/cp1252.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
+#include "platform/stats.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "score/score.h"
@@ -30,7 +31,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: bramblecourt-sim [--start-tick N] [--frame-ms N] [--hour H] [--user NAME]\n"
-    "                        [--snap-dir DIR] [--audio-out FILE.wav] SCRIPT\n"
+    "                        [--snap-dir DIR] [--audio-out FILE.wav] [--stats] SCRIPT\n"
+    "\n"
+    "--stats writes the wall-clock times of the passes by screen state to stderr\n"
+    "at the end.\n"
     "\n"
     "Script commands, one a line (# starts a comment, except after char and text):\n"
     "  wait MS        run passes until the virtual clock has advanced by MS\n"
@@ -52,6 +56,7 @@ struct Options {
     std::string snap_dir = ".";
     std::string audio_out;
     std::string script;
+    bool stats = false;
 };
 
 bool parse_u32(const char* s, std::uint32_t max, std::uint32_t& out) {
@@ -108,6 +113,8 @@ bool parse_options(int argc, char** argv, Options& o) {
                 return false;
             }
             (arg == "--user" ? o.user : arg == "--snap-dir" ? o.snap_dir : o.audio_out) = v;
+        } else if (arg == "--stats") {
+            o.stats = true;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -247,10 +254,13 @@ class Runner {
 
     // One pass of the main loop, watched message by message.
     void pass() {
+        platform::stats::pass_begin();
         while (Nachricht_verarbeiten()) {
             check_state();
         }
+        const std::int32_t zustand = Spielzustand;
         Zustand_ausfuehren();
+        Durchlauf_messen(zustand);
         ++passes_;
         check_state();
         if (Spielzustand == 9) {
@@ -432,8 +442,14 @@ int main(int argc, char** argv) {
     headless::set_user_name(options.user);
     Tracer tracer;
     headless::set_observer(&tracer);
+    if (options.stats) {
+        platform::stats::enable();
+    }
     Runner runner(options);
     const int status = runner.run(script);
     headless::set_observer(nullptr);
+    if (options.stats) {
+        Laufzeiten_ausgeben(stderr);
+    }
     return status;
 }

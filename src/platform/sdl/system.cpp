@@ -13,6 +13,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/faults.h"
+#include "platform/stats.h"
 
 namespace platform {
 
@@ -32,11 +33,13 @@ std::uint32_t tick_count() {
 void idle_step(std::uint32_t remaining_ms) {
     // Sleep through all but the last 2 ms; the scheduler may wake us late,
     // so the end of the wait is spun by the caller's loop.
+    stats::Laps laps;
     if (remaining_ms > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(remaining_ms - 2));
     } else {
         std::this_thread::yield();
     }
+    laps.lap(stats::Phase::Paced);
 }
 
 namespace {

@@ -22,6 +22,7 @@
 
 #include "platform/backend.h"
 #include "platform/sdl/events.h"
+#include "platform/stats.h"
 #include "platform/window.h"
 
 namespace platform::sdl {
@@ -280,11 +281,15 @@ void display_present(const Surface& frame) {
     if (v.texture == nullptr || frame.width() != v.width || frame.height() != v.height) {
         return;
     }
+    stats::Laps laps;
     SDL_UpdateTexture(v.texture, nullptr, frame.row(0), frame.pitch());
+    laps.lap(stats::Phase::Upload);
     SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
     SDL_RenderClear(v.renderer);  // the letterbox bars
     SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
+    laps.lap(stats::Phase::Copy);
     SDL_RenderPresent(v.renderer);
+    laps.lap(stats::Phase::Present);
     // A flip waits for the display. Where the renderer cannot wait for the
     // vertical blank, wait out the display's frame time instead, so screens
     // that only draw and flip do not spin the processor.
@@ -293,6 +298,7 @@ void display_present(const Surface& frame) {
     if (since + 1000 < v.frame_interval_us) {
         SDL_Delay(static_cast<Uint32>((v.frame_interval_us - since) / 1000));
     }
+    laps.lap(stats::Phase::Delay);
     v.last_present_us = now_us();
 }
 
