@@ -127,6 +127,11 @@ expect 0 build g2.dat --key "$key" "${swapped[@]}"
 expect 1 check g2.dat --pictures 39
 grep -q "entry 30: 920 x 152, the game needs 32 x 128" err.txt || fail "catalogue: $(cat err.txt)"
 grep -q "entry 31: 32 x 128, the game needs 920 x 152" err.txt || fail "catalogue: $(cat err.txt)"
+# Entries after the game's 39 pictures have no size to compare with.
+expect 0 build g50.dat --key "$key" "${files[@]}" p0.bmp p1.bmp p0.bmp p1.bmp p0.bmp p1.bmp p0.bmp \
+  p1.bmp p0.bmp p1.bmp p0.bmp
+expect 0 check g50.dat --key "$key" --pictures 39
+grep -q "ok, 50 pictures, 0 sounds" out.txt || fail "50 pictures: $(cat out.txt) $(cat err.txt)"
 
 # --- refusals ----------------------------------------------------------------
 many=()

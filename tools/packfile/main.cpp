@@ -395,9 +395,11 @@ int cmd_check(const std::vector<std::string>& args) {
         }
         if (e.kind == packfile::Kind::Picture) {
             ++picture_count;
-            if (pictures == Bild::Anzahl) {
+            // Only the game's pictures have a size to compare with; the
+            // entries after them have none.
+            if (pictures == Bild::Anzahl && e.index < Bild::Anzahl) {
                 const Bildgroesse& s = Bildgroessen[e.index];
-                if (e.index < pictures && (e.bmp.width != s.Breite || e.bmp.height != s.Hoehe)) {
+                if (e.bmp.width != s.Breite || e.bmp.height != s.Hoehe) {
                     problem(where + std::to_string(e.bmp.width) + " x " +
                             std::to_string(e.bmp.height) + ", the game needs " +
                             std::to_string(s.Breite) + " x " + std::to_string(s.Hoehe));
