@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The packfile tool from the command line: build, list, extract and check,
-# the round trip back to the same files, and one-line refusals of bad input
-# with the right exit status (never a crash).
+# the round trip back to the same files, the game's own limits applied by
+# check, and one-line refusals of bad input with the right exit status (never
+# a crash).
 set -uo pipefail
 tool="$1/packfile"
 [ -x "$tool" ] || { echo "no $tool"; exit 1; }
@@ -62,7 +63,7 @@ make_bmp p0.bmp 64 32 1
 make_bmp p1.bmp 32 128 2
 sox -n -r 22050 -c 1 -b 16 s0.wav synth 0.25 sine 440 || fail "sox"
 sox -n -r 11025 -c 2 -b 8 s1.wav synth 0.1 sine 300 || fail "sox"
-sox -n -r 8000 -c 1 -b 8 s2.wav synth 3s sine 200 || fail "sox"  # 3 samples: an odd chunk
+sox -n -r 5000 -c 1 -b 8 s2.wav synth 0.001 sine 200 || fail "sox"  # 5 samples: an odd chunk
 expect 0 build a.dat --key "$key" p0.bmp s0.wav p1.bmp s1.wav s2.wav
 [ "$(stat -c %s a.dat)" -eq $(( $(cat p0.bmp s0.wav p1.bmp s1.wav s2.wav | wc -c) + 564 )) ] ||
   fail "archive size is not the files plus the trailer"
@@ -132,6 +133,24 @@ expect 0 build g50.dat --key "$key" "${files[@]}" p0.bmp p1.bmp p0.bmp p1.bmp p0
   p1.bmp p0.bmp p1.bmp p0.bmp
 expect 0 check g50.dat --key "$key" --pictures 39
 grep -q "ok, 50 pictures, 0 sounds" out.txt || fail "50 pictures: $(cat out.txt) $(cat err.txt)"
+
+# --- the game's own limits on sounds -----------------------------------------
+# Entries the tool reads, but the game's loader refuses: 400 s at 1000 Hz is
+# too long for a sound buffer, 18 MB too large for the sample block. Entry 22
+# lies beyond the sounds the game loads and meets the same limits.
+sox -n -r 1000 -c 1 -b 8 long.wav synth 400 sine 100 2>/dev/null || fail "sox"
+sox -n -r 48000 -c 2 -b 16 big.wav synth 95 sine 300 2>/dev/null || fail "sox"
+expect 0 build limits.dat --key N2HV8C6WLA9E5JR3 s0.wav long.wav big.wav
+expect 1 check limits.dat --key N2HV8C6WLA9E5JR3 --sounds 3
+diff - err.txt <<'END' || fail "the game's limits"
+packfile: limits.dat: entry 1: the game refuses it: PackFile_Sound_laden: CreateSoundBuffer()
+packfile: limits.dat: entry 2: the game refuses it: DSound_WaveDaten: malloc(); PackFile_Sound_laden: DSound_WaveDaten()
+END
+sounds=()
+for i in $(seq 22); do sounds+=(s1.wav); done
+expect 0 build late.dat --key N2HV8C6WLA9E5JR3 "${sounds[@]}" long.wav
+expect 1 check late.dat
+one_line_naming late.dat "entry 22: the game refuses it: PackFile_Sound_laden: CreateSoundBuffer()"
 
 # --- refusals ----------------------------------------------------------------
 many=()

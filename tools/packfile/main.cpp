@@ -10,6 +10,7 @@
 
 #include "archive.h"
 #include "core/nummern.h"
+#include "game_check.h"
 
 namespace fs = std::filesystem;
 
@@ -37,9 +38,11 @@ const char* const kUsage =
     "           picture size or sound format.\n"
     "  extract  writes every entry into DIR as NN.bmp or NN.wav (NN = entry).\n"
     "  check    checks the tag, the key (with --key) and that every entry reads as\n"
-    "           the game reads it; --pictures N: entries 0 to N-1 are pictures\n"
-    "           (with N = 39 also of the game's picture sizes); --sounds N: entries\n"
-    "           0 to N-1 are sounds. Exit status 0 only when everything holds.\n"
+    "           the game reads it, loading each with the game's own loaders and\n"
+    "           showing the game's messages for those it refuses; --pictures N:\n"
+    "           entries 0 to N-1 are pictures (with N = 39 also of the game's\n"
+    "           picture sizes); --sounds N: entries 0 to N-1 are sounds. Exit\n"
+    "           status 0 only when everything holds.\n"
     "\n"
     "Exit status: 0 success, 1 bad input or a failed check, 2 wrong usage.\n";
 
@@ -381,6 +384,15 @@ int cmd_check(const std::vector<std::string>& args) {
     const int wanted = pictures > 0 ? pictures : sounds;
     const packfile::Kind wanted_kind =
         pictures > 0 ? packfile::Kind::Picture : packfile::Kind::Sound;
+    // What the game's own loaders say of each entry, by entry.
+    std::vector<std::string> refused(report.entries.size());
+    for (const packfile::GameRefusal& r : packfile::load_as_the_game(archive, report)) {
+        if (r.index < 0) {
+            problem(r.messages);
+        } else {
+            refused[static_cast<std::size_t>(r.index)] = r.messages;
+        }
+    }
     int picture_count = 0;
     int sound_count = 0;
     for (const packfile::EntryReport& e : report.entries) {
@@ -407,6 +419,9 @@ int cmd_check(const std::vector<std::string>& args) {
             }
         } else {
             ++sound_count;
+        }
+        if (!refused[static_cast<std::size_t>(e.index)].empty()) {
+            problem(where + "the game refuses it: " + refused[static_cast<std::size_t>(e.index)]);
         }
     }
     const int present = static_cast<int>(report.entries.size());
