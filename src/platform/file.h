@@ -2,11 +2,16 @@
 // WriteFile, SetFilePointer, GetFileSize and CloseHandle. Reads and writes can
 // be made to fail on purpose in the headless backend (Fault::FileOpen,
 // Fault::FileRead), so every error path of a loader can be tested.
+//
+// The installed game reads its default data from a folder it never writes:
+// a relative name that is not in the working folder is looked up there, for
+// reading only. Whatever the player puts into the working folder comes first.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -15,7 +20,8 @@ class File {
     enum class Mode { Read, ReadWrite, Create };
 
     // Opens name; null when it cannot be opened (missing, a folder, no rights).
-    // Create truncates or makes the file.
+    // Create truncates or makes the file. Read takes a relative name that
+    // the working folder lacks from the read fallback folder.
     static std::unique_ptr<File> open(const char* name, Mode mode);
     ~File();
     File(const File&) = delete;
@@ -34,5 +40,12 @@ class File {
     explicit File(int fd) : fd_(fd) {}
     int fd_;
 };
+
+// The folder that reads fall back to; empty (the default) for none.
+void set_read_fallback(const std::string& folder);
+// The path to read name from: name itself, or the fallback folder's file of
+// that name when the working folder has none and the fallback has one. For
+// readers that take a path rather than a File.
+std::string readable_path(const char* name);
 
 }  // namespace platform
