@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The installed game. `cmake --install` into a temporary DESTDIR puts every
 # file where a desktop looks for it, and the desktop entry, the AppStream
-# metainfo and the manual page pass their validators. The installed program
+# metainfo and the manual pages pass their validators. The installed program
 # answers --help, --version and a wrong option without a display. Started
 # under Xvfb from another folder with a fresh XDG_DATA_HOME, it creates its
 # game folder, shows the frame the game itself draws, holds the pointer grab
 # in full screen and lets it go in a window, for another window with the
-# focus and while a message box shows, takes it again when it has the focus
-# back, prefers the player's own Grafik.dat, quits with Enter, Esc and "y",
+# focus (activated by xdotool, or by Alt+Tab) and while a message box shows,
+# takes it again when it has the focus back, prefers the player's own Grafik.dat, quits with Enter, Esc and "y",
 # and writes nothing outside the game folder.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -164,6 +164,18 @@ xdotool windowactivate --sync "$other"
 "$probe" off 5 || problem "focus elsewhere: the pointer is still confined"
 xdotool windowactivate --sync "$win"
 "$probe" on 10 || problem "focus back: the pointer is not confined"
+# The same by the window manager's Alt+Tab, which must work while the
+# pointer is held.
+xdotool keydown alt key Tab
+sleep 0.3
+xdotool keyup alt
+"$probe" off 5 || problem "Alt+Tab: the pointer is still confined"
+[ "$(xdotool getactivewindow)" != "$win" ] || problem "Alt+Tab did not leave the game"
+xdotool keydown alt key Tab
+sleep 0.3
+xdotool keyup alt
+"$probe" on 10 || problem "Alt+Tab back: the pointer is not confined"
+[ "$(xdotool getactivewindow)" = "$win" ] || problem "Alt+Tab did not return to the game"
 kill "$other_pid"
 wait "$other_pid" 2>/dev/null
 xdotool windowactivate --sync "$win"
