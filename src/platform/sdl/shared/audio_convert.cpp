@@ -9,6 +9,8 @@
 #include <new>
 #include <numeric>
 
+#include "platform/file.h"
+
 namespace platform::audio {
 
 namespace {
@@ -255,7 +257,9 @@ bool TuneSource::open_with_sdl(const char* path) {
     SDL_AudioSpec spec{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (SDL_LoadWAV(path, &spec, &buf, &len) == nullptr) {
+    // The tunes are read where the game's other files are: the working
+    // folder first, then the installed data.
+    if (SDL_LoadWAV(readable_path(path).c_str(), &spec, &buf, &len) == nullptr) {
         return false;
     }
     decoded_ = buf;
