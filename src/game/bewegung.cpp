@@ -91,14 +91,16 @@ void Objekte_bewegen() {
         Bildposition_setzen(i);
         if (o.Zus == Zus::Entkommen || o.Zus == Zus::Weg) {
             Wiederkehr_pruefen(i);
+            // Relaunched, it can be shot before its first step: its
+            // rectangle must not stay where it was hit or left.
+            if (o.Zus == Zus::Im_Spiel) {
+                Trefferrechteck_setzen(i);
+            }
             continue;
         }
         // A hit target keeps the rectangle of the moment it was hit.
         if (o.Zus == Zus::Im_Spiel) {
-            o.L = o.x + o.Sprite.Links;
-            o.R = o.x + o.Sprite.Rechts;
-            o.T = o.y + o.Sprite.Oben;
-            o.B = o.y + o.Sprite.Unten;
+            Trefferrechteck_setzen(i);
         }
         switch (o.Sprite.Typ) {
             case Typ::Kleiner_Flieger:
@@ -158,6 +160,17 @@ void Randscrollen(std::int32_t maus_x) {
     } else if (maus_x >= 960) {
         Ansicht_scrollen(2, 20);
     }
+}
+
+void Trefferrechteck_setzen(int slot) {
+    if (!gueltig(slot)) {
+        return;
+    }
+    Objekt& o = Objekte[slot];
+    o.L = o.x + o.Sprite.Links;
+    o.R = o.x + o.Sprite.Rechts;
+    o.T = o.y + o.Sprite.Oben;
+    o.B = o.y + o.Sprite.Unten;
 }
 
 void Bildposition_setzen(int slot) {

@@ -75,6 +75,9 @@ void Objekte_bewegen();
 void Ansicht_scrollen(std::int32_t modus, std::int32_t betrag);
 void Randscrollen(std::int32_t maus_x);
 void Bildposition_setzen(int slot);
+// The hit rectangle at the slot's place: every step while in play, and at a
+// launch, so that a shot before the first step meets the target where it is.
+void Trefferrechteck_setzen(int slot);
 void Flieger_Kurswechsel(int slot);
 void Flieger_Grenzen(int slot);
 void Abtauchen_pruefen(int slot);
