@@ -356,22 +356,16 @@ TEST_F(GameTest, FlyerEdges) {
     const Fall faelle[] = {
         {"small flyer at 480 heading level", 0, 0, -58, 480, 4, Zus::Weg, 0, 4, 4},
         {"small flyer at 451 bounces", 0, 0, 500, 451, 6, 0, 0, 1, 3},
-        {"medium flyer at 550 stays", 3, 0, 500, 550, 10, 0, 0, 10, 10},
         {"medium flyer at 551 bounces", 3, 0, 500, 551, 10, 0, 0, 13, 15},
         {"shot flyer at 768 falls on", 3, 1, 500, 768, 8, 1, 0, 8, 8},
         {"shot flyer at 769 is gone", 3, 1, 500, 769, 8, Zus::Weg, 0, 8, 8},
         {"beyond the right, coming in", 6, 0, 2249, 200, 9, 0, 0, 9, 9},
-        {"beyond the right, coming in up", 6, 0, 2249, 200, 15, 0, 0, 15, 15},
         {"beyond the right, heading right", 6, 0, 2249, 200, 4, Zus::Entkommen, 1, 4, 4},
         {"beyond the right, heading down", 6, 0, 2249, 200, 8, Zus::Entkommen, 1, 8, 8},
-        {"beyond the right, heading up", 6, 0, 2249, 200, 0, Zus::Entkommen, 1, 0, 0},
-        {"at the right edge", 6, 0, 2248, 200, 4, 0, 0, 4, 4},
         {"beyond the left, coming in", 6, 0, -201, 200, 7, 0, 0, 7, 7},
         {"beyond the left, heading left", 6, 0, -201, 200, 13, Zus::Entkommen, 1, 13, 13},
         {"beyond the left, shot", 6, 1, -201, 200, 8, Zus::Weg, 0, 8, 8},
         {"above the top turns down", 6, 0, 500, -1, 2, 0, 0, 5, 7},
-        {"above the top turns down left", 6, 0, 500, -1, 14, 0, 0, 9, 11},
-        {"above the top coming in", 6, 0, 500, -1, 10, 0, 0, 10, 10},
         {"above the top heading up", 6, 0, 500, -1, 0, Zus::Entkommen, 1, 0, 0},
     };
     for (const Fall& f : faelle) {
@@ -507,12 +501,9 @@ TEST_F(GameTest, ScoringByKindWithTheMultiHitBonus) {
         std::vector<int> klaenge;
     };
     const Fall faelle[] = {
-        {1, 35, {16, 9}},
         {2, 35 + 35 + 25, {16, 9, 9, 13}},
         {3, 105 + 50, {16, 9, 9, 9, 0}},
         {4, 125 + 100, {16, 9, 9, 9, 9, 10}},
-        {9, 195 + 100, {16, 9, 9, 9, 9, 9, 9, 9, 9, 9, 10}},
-        {10, 270, {16, 9, 9, 9, 9, 9, 9, 9, 9, 9, 7}},
         {11, 370, {16, 9, 9, 9, 9, 9, 9, 9, 9, 9, 7, 1}},
     };
     for (const Fall& f : faelle) {
