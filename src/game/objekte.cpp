@@ -129,14 +129,14 @@ void Flieger_starten(int slot) {
     Objekt& o = Objekte[slot];
     const std::int32_t breite = o.Sprite.Breite;
     const std::int32_t hoehe = o.Sprite.Hoehe;
-    const std::int32_t rand = Zufall() % 4;
-    if (rand == 1) {
+    const std::int32_t kante = Zufall() % 4;
+    if (kante == 1) {
         // From the left, just outside the landscape.
         Blickrichtung_setzen(slot, 0);
         o.x = -10 - breite;
         o.Rich = seitliche_richtung(4, 3, 5);
         o.y = Zufall() % 540 - hoehe;
-    } else if (rand == 2) {
+    } else if (kante == 2) {
         // From the right: the picture starts a full width further out than
         // one from the left.
         Blickrichtung_setzen(slot, 1);
