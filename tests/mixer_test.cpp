@@ -297,6 +297,7 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     write_file(dir + "/b.wav",
                wav(wav_spec(2, 22050), pcm16(tone(1000, 22050, 22050 / 5, 9000, 2))));
     write_file(dir + "/broken.wav", Bytes{'R', 'I', 'F', 'F', 1, 2});
+    ASSERT_EQ(mkfifo((dir + "/pipe.wav").c_str(), 0644), 0);
     InDirectory in(dir);
     Recorder rec;
     headless::set_observer(&rec);
@@ -317,8 +318,12 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     headless::advance(100);
     EXPECT_FALSE(platform::tune_play("broken.wav"));
     headless::advance(100);
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_FALSE(platform::tune_play("pipe.wav"));  // at once: a pipe is no tune
+    headless::advance(100);
     const Capture c = end_capture();
-    ASSERT_EQ(c.frames(), ms(1000));
+    ASSERT_EQ(c.frames(), ms(1200));
     EXPECT_NEAR(c.amplitude_at(440, 0, 0, ms(100)), 9000, 200);
     EXPECT_LT(c.amplitude_at(440, 0, ms(105), ms(300)), 100);
     EXPECT_NEAR(c.amplitude_at(1000, 1, ms(105), ms(295)), 9000, 400);
@@ -326,13 +331,14 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     EXPECT_NEAR(c.amplitude_at(440, 0, ms(400), ms(500)), 9000, 200);
     // From its start again: the same samples as at the very beginning.
     EXPECT_EQ(c.at(ms(400) + 123, 0), c.at(123, 0));
-    for (int t : {500, 700, 900}) {
+    for (int t : {500, 700, 900, 1100}) {
         SCOPED_TRACE(t);
         EXPECT_LT(c.rms(0, ms(t), ms(t + 100)), 1.0);
     }
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav",
-                                                    "tune (none)", "tune a.wav", "tune missing.wav",
-                                                    "tune a.wav", "tune broken.wav"}));
+    EXPECT_EQ(rec.events,
+              (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav", "tune (none)",
+                                        "tune a.wav", "tune missing.wav", "tune a.wav",
+                                        "tune broken.wav", "tune a.wav", "tune pipe.wav"}));
 }
 
 TEST_F(MixerTest, MessageBeepIsCountedAndHeard) {

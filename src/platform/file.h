@@ -14,7 +14,8 @@ class File {
    public:
     enum class Mode { Read, ReadWrite, Create };
 
-    // Opens name; null when it cannot be opened (missing, a folder, no rights).
+    // Opens name; null when it cannot be opened (missing, a folder, a pipe or
+    // device, no rights). The open never waits.
     // Create truncates or makes the file.
     static std::unique_ptr<File> open(const char* name, Mode mode);
     ~File();
@@ -34,5 +35,10 @@ class File {
     explicit File(int fd) : fd_(fd) {}
     int fd_;
 };
+
+// Opens name read-only if it is a regular file, and never waits: a named
+// pipe, a socket or a device with a game file's name would block a plain open
+// or never end. The descriptor (close-on-exec, blocking reads), or -1.
+int open_regular_file(const char* name);
 
 }  // namespace platform

@@ -1,17 +1,15 @@
 #include "platform/mp3_stream.h"
 
-#include <fcntl.h>
 #include <mpg123.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/audio_convert.h"
+#include "platform/file.h"
 
 namespace platform::audio {
 
@@ -28,27 +26,6 @@ constexpr auto kStopWait = std::chrono::seconds(2);
 
 mpg123_handle* mh(void* h) {
     return static_cast<mpg123_handle*>(h);
-}
-
-// Opens path for reading if it is a regular file, without ever waiting: a
-// named pipe, a socket or a device called like a tune would block a plain
-// open (a pipe until someone writes to it) or never end. -1 otherwise.
-int open_regular_file(const char* path) {
-    int fd;
-    do {
-        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat st {};
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 }  // namespace
@@ -171,8 +148,8 @@ void Mp3Stream::apply(const Request& r) {
         resampler_.reset();
         current_.generation = r.generation;
         current_.play_serial = r.play_serial;
-        // A file that cannot be opened, is no regular file or has no MPEG
-        // audio stays silent.
+        // A file that cannot be opened, is no regular file (a named pipe would
+        // block the open) or has no MPEG audio stays silent.
         fd_ = r.has_path && handle_ != nullptr ? open_regular_file(r.path) : -1;
         if (fd_ >= 0 && mpg123_open_fd(mh(handle_), fd_) == MPG123_OK) {
             opened_ = true;
