@@ -2,6 +2,7 @@
 // "dummy" driver where there is no sound card), pulls from the mixer, and a
 // played buffer stops reporting "playing" once its samples have gone out;
 // the jukebox's decoding thread neither hangs on a file nor holds up the exit.
+#include <SDL.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -155,6 +157,68 @@ TEST(AudioSdl, TunesJukeboxAndBeepRunAlongside) {
         platform::mci_send_string("close Mp3");
     }
     EXPECT_TRUE(platform::tune_play(nullptr));
+}
+
+namespace {
+
+platform::SoundBuffer* load_tone_buffer(platform::SoundDevice* device, int ms) {
+    const Bytes samples = pcm16(tone(440, 22050, 22050 * ms / 1000, 8000));
+    platform::SoundBuffer* b =
+        platform::sound_buffer_create(device, mono16(), static_cast<std::uint32_t>(samples.size()));
+    void* area = nullptr;
+    std::uint32_t length = 0;
+    if (b == nullptr || !platform::sound_buffer_lock(b, &area, &length)) {
+        return nullptr;
+    }
+    std::memcpy(area, samples.data(), length);
+    return platform::sound_buffer_unlock(b, area, length) ? b : nullptr;
+}
+
+// Plays b to its end; the time it reported "playing", in milliseconds (more
+// than 5000: it never ended).
+long play_through(platform::SoundBuffer* b) {
+    const auto start = Clock::now();
+    platform::sound_buffer_play(b);
+    wait_for([&] { return platform::sound_buffer_status(b) == 0; }, 5.5);
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+}  // namespace
+
+// Run by tests/e2e/sound_server.sh with a PulseAudio server of its own: the
+// server hangs (SIGSTOP) under a device that is playing. Sounds still end on
+// time: the first one at most a stall's notice late, the next ones on the
+// dot. After the server goes on, the device plays again.
+TEST(AudioSdlAlone, DISABLED_SoundsEndOnTimeWhileTheServerHangs) {
+    const char* server = std::getenv("BRAMBLE_SOUND_SERVER_PID");
+    ASSERT_NE(server, nullptr);
+    const pid_t pid = static_cast<pid_t>(std::atol(server));
+    platform::SoundDevice* device = platform::sound_device_create();
+    ASSERT_NE(device, nullptr);
+    ASSERT_STREQ(SDL_GetCurrentAudioDriver(), "pulseaudio");
+    platform::SoundBuffer* b = load_tone_buffer(device, 300);
+    ASSERT_NE(b, nullptr);
+    std::printf("with the server: %ld ms\n", play_through(b));
+
+    ASSERT_EQ(kill(pid, SIGSTOP), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const long first = play_through(b);
+    const long second = play_through(b);
+    const long third = play_through(b);
+    kill(pid, SIGCONT);
+    std::printf("with the server stopped: %ld, %ld, %ld ms\n", first, second, third);
+    EXPECT_GE(first, 280);
+    EXPECT_LT(first, 300 + 400 + 300);
+    for (const long t : {second, third}) {
+        EXPECT_GE(t, 280);
+        EXPECT_LT(t, 300 + 150);
+    }
+    const long again = play_through(b);
+    std::printf("with the server going on: %ld ms\n", again);
+    EXPECT_LT(again, 3000);
+    platform::sound_buffer_release(b);
+    platform::sound_device_release(device);
 }
 
 // A named pipe called like a tune (and a link to it) beside a good tune: the

@@ -370,6 +370,57 @@ TEST_F(MixerTest, JumpsOfTheClockNeitherHangNorMixBackwards) {
     EXPECT_EQ(headless::audio_frames_mixed() - before, 3ull * 3600 * 44100);
 }
 
+// A sound output that goes away (lost) or stops asking for samples (stalled)
+// while a tune and a 300 ms shot play: nothing is heard, the shot's status
+// ends on time all the same (a stall is noticed 400 ms after the last pull),
+// a shot played meanwhile lasts its length, and once the output is back
+// effects sound again and the tune goes on where it stopped.
+TEST_F(MixerTest, WithoutAnOutputEffectsEndOnTimeAndSoundComesBack) {
+    using headless::AudioOutput;
+    const std::string dir = scratch_dir("mixer_output");
+    write_file(dir + "/tune.wav", wav({}, pcm16(tone(440, 44100, 44100, 6000))));
+    SoundBuffer* shot = load_tone(880, 300, 6000);
+    const auto playing = [&] {
+        return platform::sound_buffer_status(shot) == platform::kSoundStatusPlaying;
+    };
+    for (const AudioOutput output : {AudioOutput::Lost, AudioOutput::Stalled}) {
+        const bool lost = output == AudioOutput::Lost;
+        SCOPED_TRACE(lost ? "lost" : "stalled");
+        headless::audio_reset();
+        begin_capture(lost ? "mixer_output_lost" : "mixer_output_stalled");
+        ASSERT_TRUE(platform::tune_play((dir + "/tune.wav").c_str()));
+        platform::sound_buffer_play(shot);
+        headless::advance(100);
+        headless::set_audio_output(output);
+        headless::advance(199);
+        EXPECT_TRUE(playing());  // 299 ms
+        headless::advance(2);
+        EXPECT_EQ(playing(), !lost);  // 301 ms: a stall is not known yet
+        headless::advance(198);
+        EXPECT_EQ(playing(), !lost);  // 499 ms
+        headless::advance(2);
+        EXPECT_FALSE(playing());  // 501 ms
+        headless::advance(49);
+        platform::sound_buffer_play(shot);  // 550 ms
+        headless::advance(299);
+        EXPECT_TRUE(playing());
+        headless::advance(2);
+        EXPECT_FALSE(playing());
+        headless::set_now(headless::now() + 149);  // 1000 ms
+        headless::set_audio_output(AudioOutput::Present);
+        platform::sound_buffer_play(shot);
+        headless::advance(1000);
+        const Capture c = end_capture();
+        EXPECT_NEAR(c.amplitude_at(880, 0, ms(10), ms(90)), 6000, 300);
+        EXPECT_NEAR(c.amplitude_at(440, 0, ms(10), ms(90)), 6000, 300);
+        EXPECT_LT(c.rms(0, ms(101), ms(1000)), 1.0);
+        EXPECT_NEAR(c.amplitude_at(880, 0, ms(1010), ms(1290)), 6000, 300);
+        // The tune's other 900 ms, from the point where it stopped.
+        EXPECT_NEAR(c.amplitude_at(440, 0, ms(1010), ms(1890)), 6000, 300);
+        EXPECT_LT(c.rms(0, ms(1901), ms(2000)), 1.0);
+    }
+}
+
 TEST_F(MixerTest, MciCommandsAreParsedFromTheEnd) {
     Recorder rec;
     headless::set_observer(&rec);
