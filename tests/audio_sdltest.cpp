@@ -1,5 +1,5 @@
-// The SDL backend's sound output in real time: the device starts (with the
-// "dummy" driver where there is no sound card), pulls from the mixer, and a
+// The SDL backend's sound output in real time: the device starts (SDL's
+// "dummy" driver under scripts/xvfb-run-wm), pulls from the mixer, and a
 // played buffer stops reporting "playing" once its samples have gone out;
 // the jukebox's decoding thread neither hangs on a file nor holds up the exit.
 #include <SDL.h>
