@@ -30,6 +30,9 @@ int open_regular(const char* name, int flags) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
         ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         ::close(fd);
+        // Something is there, only not a file: callers must not take it for
+        // a missing name (errno could still say ENOENT from an earlier call).
+        errno = EINVAL;
         return -1;
     }
     return fd;
