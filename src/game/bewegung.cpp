@@ -90,12 +90,8 @@ void Objekte_bewegen() {
         // The picture is drawn where the slot was before this step.
         Bildposition_setzen(i);
         if (o.Zus == Zus::Entkommen || o.Zus == Zus::Weg) {
+            // A relaunched slot keeps its last rectangle until its first step.
             Wiederkehr_pruefen(i);
-            // Relaunched, it can be shot before its first step: its
-            // rectangle must not stay where it was hit or left.
-            if (o.Zus == Zus::Im_Spiel) {
-                Trefferrechteck_setzen(i);
-            }
             continue;
         }
         // A hit target keeps the rectangle of the moment it was hit.

@@ -75,8 +75,7 @@ void Objekte_bewegen();
 void Ansicht_scrollen(std::int32_t modus, std::int32_t betrag);
 void Randscrollen(std::int32_t maus_x);
 void Bildposition_setzen(int slot);
-// The hit rectangle at the slot's place: every step while in play, and at a
-// launch, so that a shot before the first step meets the target where it is.
+// The hit rectangle at the slot's place, recomputed every step while in play.
 void Trefferrechteck_setzen(int slot);
 void Flieger_Kurswechsel(int slot);
 void Flieger_Grenzen(int slot);

@@ -114,11 +114,6 @@ void Runde_vorbereiten() {
         o.Startzeit = platform::tick_count();
         o.Sprite.Zykluslaenge = o.Sprite.Bildanzahl - 1;
         Bildposition_setzen(i);
-        // A shot in the first pass of play comes before the first step: it
-        // must not meet the rectangles of the last round.
-        if (o.Zus == Zus::Im_Spiel) {
-            Trefferrechteck_setzen(i);
-        }
     }
 }
 
