@@ -63,8 +63,8 @@ class TuneSource {
     std::size_t total_frames() const { return expected_; }
 
    private:
-    bool open_plain(const char* path);
-    bool open_with_sdl(const char* path);
+    bool open_plain(std::FILE* file);
+    bool open_with_sdl(std::FILE* file);
     bool start_conversion();
     // Feeds the converter one more piece, or the end; false when nothing is left.
     bool feed();

@@ -109,6 +109,10 @@ bool Mixer::beep_playing() {
 
 void Mixer::skip(std::size_t frames) {
     tune_->skip(frames);
+    skip_effects(frames);
+}
+
+void Mixer::skip_effects(std::size_t frames) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (SoundBuffer* b : buffers_) {
         if (b->playing && b->frames - b->position <= frames) {

@@ -3,8 +3,10 @@
 #include "platform/audio_convert.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <numeric>
@@ -176,7 +178,18 @@ bool TuneSource::open(const char* path) {
     if (path == nullptr || path[0] == '\0' || file_ != nullptr || decoded_ != nullptr) {
         return false;
     }
-    if (!open_plain(path) && !open_with_sdl(path)) {
+    // Opened without waiting (a named pipe with a tune's name is no tune),
+    // where the game's other files are: the working folder first, then the
+    // installed data.
+    const int fd = open_regular_file(path);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return false;
+    }
+    if (!open_plain(file) && !open_with_sdl(file)) {
         return false;
     }
     const std::uint64_t in_frames = data_left_ / frame_bytes_;
@@ -192,22 +205,15 @@ bool TuneSource::open(const char* path) {
 
 // A RIFF WAVE file whose "fmt " chunk comes before its "data" chunk, holds a
 // format that format_supported() accepts and whose data lie wholly in the
-// file: read straight from the file. False for anything else, which SDL's
-// reader (knowing every variant) gets instead.
-bool TuneSource::open_plain(const char* path) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
-        return false;
-    }
+// file: read straight from the file, which is kept. False for anything else,
+// which SDL's reader (knowing every variant) gets instead.
+bool TuneSource::open_plain(std::FILE* f) {
     unsigned char head[12];
     long size = -1;
     if (std::fread(head, 1, sizeof head, f) == sizeof head && std::fseek(f, 0, SEEK_END) == 0) {
         size = std::ftell(f);
     }
-    const auto not_plain = [&] {
-        std::fclose(f);
-        return false;
-    };
+    const auto not_plain = [] { return false; };
     if (size < 12 || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
         return not_plain();
     }
@@ -253,13 +259,17 @@ bool TuneSource::open_plain(const char* path) {
     return not_plain();
 }
 
-bool TuneSource::open_with_sdl(const char* path) {
+// Decodes the whole file with SDL, which closes it.
+bool TuneSource::open_with_sdl(std::FILE* f) {
+    SDL_RWops* rw = std::fseek(f, 0, SEEK_SET) == 0 ? SDL_RWFromFP(f, SDL_TRUE) : nullptr;
+    if (rw == nullptr) {
+        std::fclose(f);
+        return false;
+    }
     SDL_AudioSpec spec{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    // The tunes are read where the game's other files are: the working
-    // folder first, then the installed data.
-    if (SDL_LoadWAV(readable_path(path).c_str(), &spec, &buf, &len) == nullptr) {
+    if (SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len) == nullptr) {
         return false;
     }
     decoded_ = buf;
