@@ -37,8 +37,10 @@ struct Group {
     std::int64_t first_end_ns = -1;  // since the program's start
 };
 
-// The program's start: taken while its static objects are made, before main.
-const std::int64_t program_start_ns = wall_ns();
+// The program's start, estimated while its static objects are made (before
+// main): the time that has passed since then, less what the process has run
+// already (loading and linking its libraries).
+const std::int64_t program_start_ns = wall_ns() - cpu_ns();
 
 struct State {
     bool on = false;
