@@ -31,6 +31,7 @@ constexpr int kPhases = static_cast<int>(Phase::Count);
 
 struct Group {
     std::vector<float> pass_ms;
+    std::vector<float> busy_ms;  // each pass less its paced wait
     std::int64_t wall_ns = 0;
     std::int64_t cpu_ns = 0;
     std::array<std::int64_t, kPhases> phase_ns{};
@@ -69,17 +70,19 @@ double ms(std::int64_t ns) {
     return static_cast<double>(ns) / 1e6;
 }
 
-void print_row(std::FILE* out, const char* name, std::vector<float> pass_ms, std::int64_t wall,
-               std::int64_t cpu, const std::array<std::int64_t, kPhases>& phase,
-               std::int64_t first_end) {
+void print_row(std::FILE* out, const char* name, std::vector<float> pass_ms,
+               std::vector<float> busy_ms, std::int64_t wall, std::int64_t cpu,
+               const std::array<std::int64_t, kPhases>& phase, std::int64_t first_end) {
+    std::sort(busy_ms.begin(), busy_ms.end());
     std::sort(pass_ms.begin(), pass_ms.end());
     const auto n = static_cast<double>(pass_ms.size());
     std::int64_t flip = 0;
     for (int p = static_cast<int>(Phase::Upload); p < kPhases; ++p) {
         flip += phase[static_cast<std::size_t>(p)];
     }
-    std::fprintf(out, "%-14s %7zu %7.2f %7.2f %7.2f %7.2f %7.2f %6.2f", name, pass_ms.size(),
-                 quantile(pass_ms, 0.5), quantile(pass_ms, 0.99), pass_ms.back(),
+    std::fprintf(out, "%-14s %7zu %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f %6.2f", name,
+                 pass_ms.size(), quantile(pass_ms, 0.5), quantile(pass_ms, 0.99), pass_ms.back(),
+                 quantile(busy_ms, 0.99), busy_ms.back(),
                  ms(phase[static_cast<std::size_t>(Phase::Paced)]) / n, ms(flip) / n,
                  wall > 0 ? static_cast<double>(cpu) / static_cast<double>(wall) : 0.0);
     if (first_end >= 0) {
@@ -122,6 +125,8 @@ void pass_end(int group) {
     }
     Group& g = s.groups[static_cast<std::size_t>(group)];
     g.pass_ms.push_back(static_cast<float>(ms(wall - s.pass_wall_ns)));
+    g.busy_ms.push_back(static_cast<float>(
+        ms(wall - s.pass_wall_ns - s.pass_phase_ns[static_cast<std::size_t>(Phase::Paced)])));
     g.wall_ns += wall - s.pass_wall_ns;
     g.cpu_ns += cpu - s.pass_cpu_ns;
     for (std::size_t p = 0; p < g.phase_ns.size(); ++p) {
@@ -154,12 +159,18 @@ void Laps::lap(Phase phase) {
 
 void print(std::FILE* out, const char* const* names, int count) {
     const State& s = state();
-    std::fprintf(out,
-                 "Pass times by screen state (wall clock, ms; paced and in flip: mean per pass;\n"
-                 "CPU/s: processor seconds of the whole process per second; first: end of the\n"
-                 "state's first pass after the program started)\n");
-    std::fprintf(out, "%-14s %7s %7s %7s %7s %7s %7s %6s %8s\n", "state", "passes", "median", "p99",
-                 "longest", "paced", "in flip", "CPU/s", "first");
+    std::fprintf(
+        out,
+        "Pass times by screen state, wall clock, ms: the passes' median, 99th percentile\n"
+        "and longest, the same less each pass's paced wait (its work and its flip), the\n"
+        "mean time paced and in the flip; CPU/s: processor seconds of the whole process\n"
+        "per second; first: the end of the state's first pass after the program started\n");
+    std::fprintf(out, "%-14s %7s %7s %7s %7s %15s %15s %6s %8s\n", "", "", "", "", "",
+                 "less paced:", "mean:", "", "");
+    std::fprintf(out, "%-14s %7s %7s %7s %7s %7s %7s %7s %7s %6s %8s\n", "state", "passes",
+                 "median", "p99", "longest", "p99", "longest", "paced", "in flip", "CPU/s",
+                 "first");
+    std::vector<float> all_busy;
     std::vector<float> all;
     std::int64_t wall = 0;
     std::int64_t cpu = 0;
@@ -175,8 +186,9 @@ void print(std::FILE* out, const char* const* names, int count) {
             std::snprintf(label, sizeof label, "%zu", i);
             name = label;
         }
-        print_row(out, name, g.pass_ms, g.wall_ns, g.cpu_ns, g.phase_ns, g.first_end_ns);
+        print_row(out, name, g.pass_ms, g.busy_ms, g.wall_ns, g.cpu_ns, g.phase_ns, g.first_end_ns);
         all.insert(all.end(), g.pass_ms.begin(), g.pass_ms.end());
+        all_busy.insert(all_busy.end(), g.busy_ms.begin(), g.busy_ms.end());
         wall += g.wall_ns;
         cpu += g.cpu_ns;
         for (std::size_t p = 0; p < phase.size(); ++p) {
@@ -187,7 +199,7 @@ void print(std::FILE* out, const char* const* names, int count) {
         std::fprintf(out, "(no pass ran)\n");
         return;
     }
-    print_row(out, "all", all, wall, cpu, phase, -1);
+    print_row(out, "all", all, all_busy, wall, cpu, phase, -1);
     if (s.flips > 0) {
         const auto per_flip = [&](Phase p) {
             return ms(phase[static_cast<std::size_t>(p)]) / static_cast<double>(s.flips);
