@@ -135,6 +135,30 @@ TEST_F(StartupTest, WithoutTheFilesTheProgramEndsFourSecondsAfterTheReset) {
     Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
 }
 
+// The window class and the window are the first things made; without them
+// the program shows one box, starts nothing else and ends at once.
+TEST_F(StartupTest, WithoutItsWindowTheProgramEndsWithTheStepsCaption) {
+    const std::pair<platform::Fault, const char*> faelle[] = {
+        {platform::Fault::WindowClass, "Error - RegisterClass"},
+        {platform::Fault::WindowCreate, "Error - CreateWindow"},
+    };
+    for (const auto& [fehler, beschriftung] : faelle) {
+        SCOPED_TRACE(beschriftung);
+        daten();
+        platform::window_destroy(Hauptfenster);
+        headless::clear_boxes();
+        headless::arm_fault(fehler);
+        const std::uint32_t start = headless::now();
+        EXPECT_EQ(Hauptprogramm(), 1);
+        EXPECT_EQ(headless::now(), start);  // no shutdown wait: nothing was started
+        ASSERT_EQ(headless::boxes().size(), 1u);
+        EXPECT_EQ(headless::boxes()[0].caption, beschriftung);
+        EXPECT_EQ(headless::boxes()[0].text, "Programm konnte nicht gestartet werden!");
+        EXPECT_FALSE(fs::exists("Score.dat"));
+        Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
+    }
+}
+
 TEST_F(StartupTest, LoginNamePresetsThePlayerName) {
     daten();
     headless::set_user_name("Sixteen-chars-ok");

@@ -29,6 +29,9 @@ cd "$1"
 pid=$!
 win=$(timeout 20 xdotool search --sync --name '^Bramblecourt$' | head -1)
 [ -n "$win" ] || { echo "no game window" >&2; kill $pid; exit 1; }
+# The window's class, as desktops see it, is the game's class name.
+class=$(xprop -id "$win" WM_CLASS 2>&1)
+[[ $class == *'"Tarnwick"'* ]] || { echo "WM_CLASS: $class" >&2; kill $pid; exit 1; }
 sleep 1.5  # a few title frames
 # Every failing routine of the finished game reports its own message before
 # the start-up's final box; that box alone means a placeholder was reached.
