@@ -35,6 +35,8 @@ struct Ohr : headless::Observer {
     std::vector<int> sounds;
     void on_tune(const char* file) override { tunes.push_back(file != nullptr ? file : ""); }
     void on_sound(int item, int, int) override { sounds.push_back(item); }
+    void on_mp3(const char*, const char*) override { ++mp3; }
+    int mp3 = 0;
 };
 
 class StartupTest : public HeadlessTest {
@@ -159,17 +161,20 @@ TEST_F(StartupTest, WithoutItsWindowTheProgramEndsWithTheStepsCaption) {
     }
 }
 
-TEST_F(StartupTest, LoginNamePresetsThePlayerName) {
+TEST_F(StartupTest, LoginNamePresetsThePlayerNameCutTo16) {
     daten();
-    headless::set_user_name("Sixteen-chars-ok");
-    starten();
-    EXPECT_STREQ(Spielername, "Sixteen-chars-ok");
-
-    // One character too many for the 17-byte buffer: the name stays empty.
-    Spiel_beenden();
-    headless::set_user_name("Seventeen-chars-x");
-    starten();
-    EXPECT_STREQ(Spielername, "");
+    const std::pair<const char*, const char*> faelle[] = {
+        {"Sixteen-chars-ok", "Sixteen-chars-ok"},
+        {"Seventeen-chars-x", "Seventeen-chars-"},
+        {"a-login-name-of-forty-characters-or-so-x", "a-login-name-of-"},
+        {"", ""}};
+    for (const auto& [anmeldung, name] : faelle) {
+        SCOPED_TRACE(anmeldung);
+        Spiel_beenden();
+        headless::set_user_name(anmeldung);
+        starten();
+        EXPECT_STREQ(Spielername, name);
+    }
 }
 
 TEST_F(StartupTest, ArchiveWithAnotherKeyStopsWithItsNumber) {
@@ -186,6 +191,9 @@ TEST_F(StartupTest, ArchiveWithAnotherKeyStopsWithItsNumber) {
         EXPECT_NE(headless::boxes()[0].text.find(welches == 8 ? "Grafik.dat" : "Sound.dat"),
                   std::string::npos);
         EXPECT_EQ(lpDD, nullptr);
+        // The list was made before the archives were opened.
+        EXPECT_EQ(fs::file_size("Score.dat"), 288u);
+        fs::remove("Score.dat");
     }
 }
 
@@ -196,11 +204,13 @@ TEST_F(StartupTest, PlatformFailuresStopWithTheirNumbers) {
         int nummer;
     };
     // Offscreen surfaces in order: background, landscape, font, red font,
-    // four intro pictures, pop-up figure, shell, impact.
+    // four intro pictures, pop-up figure, shell, impact. Locks: the font
+    // picture's load, the font's reading, then the copy's source and target.
     const Fall faelle[] = {{Fault::DisplayCreate, 0, 10},  {Fault::DisplayMode, 0, 10},
                            {Fault::ClipperCreate, 0, 11},  {Fault::SurfaceCreate, 0, 12},
                            {Fault::SurfaceCreate, 1, 13},  {Fault::SurfaceCreate, 2, 14},
-                           {Fault::SurfaceCreate, 3, 17},  {Fault::SurfaceCreate, 9, 19},
+                           {Fault::SurfaceCreate, 3, 17},  {Fault::SurfaceLock, 2, 18},
+                           {Fault::SurfaceLock, 3, 18},    {Fault::SurfaceCreate, 9, 19},
                            {Fault::SurfaceCreate, 10, 21}, {Fault::SoundDeviceCreate, 0, 23}};
     daten();
     for (const Fall& f : faelle) {
@@ -215,6 +225,8 @@ TEST_F(StartupTest, PlatformFailuresStopWithTheirNumbers) {
             GTEST_SKIP() << "the sound system is still a placeholder";
         }
         erwarte_abbruch(f.nummer);
+        EXPECT_EQ(fs::file_size("Score.dat"), 288u);
+        fs::remove("Score.dat");
     }
 }
 
@@ -274,6 +286,16 @@ TEST_F(StartupTest, SuccessLeavesTheTitleWithItsPictureDueAtTheFirstPass) {
     Durchlauf();
     EXPECT_EQ(Hintergrund_neu, 0);
     EXPECT_EQ(lpDDSHintergrund->pixel(512, 384), pixel16(bramble_test::palette_colour(titel)));
+
+    // No MP3 file in the folder: the jukebox stays silent, also at a round
+    // start and under its keys.
+    EXPECT_EQ(Mp3_Status, Mp3::Keine);
+    Zustand_wechseln(Zustand::Rundenstart, 1);
+    Spielzustand = Zustand::Spiel;
+    for (WPARAM taste : {WPARAM{VK_UP}, WPARAM{VK_F2}, WPARAM{VK_F3}}) {
+        Fensterprozedur(Hauptfenster, WM_KEYDOWN, taste, 0);
+    }
+    EXPECT_EQ(ohr_.mp3, 0);
 }
 
 TEST_F(StartupTest, EachStateLoadsItsBackground) {

@@ -3,7 +3,10 @@
 // the sound system, the sprites, and finally the title screen with its tune.
 #include "app/start.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "app/spiel.h"
 #include "audio/audio.h"
@@ -82,10 +85,12 @@ void Spiel_starten() {
     // can fail.
     Highscore_laden("Score.dat");
 
-    // The login name presets the name entry. A name that does not fit leaves
-    // the buffer as it was; it stays a terminated text in any case.
-    platform::user_name(Spielername, sizeof Spielername);
-    Spielername[sizeof Spielername - 1] = '\0';
+    // The login name presets the name entry, cut to the 16 characters a
+    // player name can have; without one the name stays empty.
+    const std::string anmeldename = platform::login_name();
+    const std::size_t laenge = std::min(anmeldename.size(), sizeof Spielername - 1);
+    std::memcpy(Spielername, anmeldename.data(), laenge);
+    Spielername[laenge] = '\0';
     Texteingabe(3, 0, Spielername);
 
     if (PackFile_oeffnen("Grafik.dat", &Grafik_Verzeichnis, Grafik_Schluessel) != 0) {

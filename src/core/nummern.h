@@ -88,3 +88,12 @@ inline constexpr std::int32_t Getroffen = 1;  // falling, drawn
 inline constexpr std::int32_t Entkommen = 2;  // escaped or not yet out; waiting
 inline constexpr std::int32_t Weg = 3;        // gone without counting; waiting
 }  // namespace Zus
+
+// States of the pop-up figure.
+namespace Figur {
+inline constexpr std::int32_t Ruht = 0;    // idle until the round's points pass the best score
+inline constexpr std::int32_t Steigt = 1;  // rising from the bottom of the screen
+inline constexpr std::int32_t Zeigt = 2;   // shown at the top for a moment
+inline constexpr std::int32_t Sinkt = 3;   // sinking out of sight
+inline constexpr std::int32_t Fertig = 4;  // done for this round
+}  // namespace Figur

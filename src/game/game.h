@@ -88,8 +88,30 @@ void Einschlag(std::int32_t x, std::int32_t y, std::uint8_t aufzeichnen);
 
 // --- round clock, ambient sounds, pop-up figure ------------------------------
 
+// An ambient sound's timer: tick of its last sound and the interval to the
+// next, in ms. Both start at 0 and are never reset, so both sounds play on
+// the first frame of play of a run and again after any pause.
+struct Kulissentakt {
+    std::uint32_t Letzter;
+    std::uint32_t Abstand;
+};
+extern Kulissentakt Kulisse_A;  // sound 21, every 3 to 13 s of play
+extern Kulissentakt Kulisse_B;  // sound 2, every 10 to 30 s of play
+
+// The pop-up figure: its state (Figur::), the screen y of its top edge (768
+// at load and never reset), the landscape x it is anchored to (the negated
+// Scroll_x at its start), and the tick of its last step, which its very
+// first call sets (Figur_gestartet).
+extern std::int32_t Figur_Zustand;
+extern std::int32_t Figur_y;
+extern std::int32_t Figur_Anker;
+extern std::uint32_t Figur_Schrittzeit;
+extern bool Figur_gestartet;
+
 void Geraeuschkulisse();
 // The last routine of a pass of play: holds the pass to at least 25 ms and
 // runs the round clock.
 void Bildtakt_und_Uhr();
+// start 1 starts the figure if it is idle; zuruecksetzen 1 makes it idle (a
+// new round). Every call while it runs moves it one step and draws it.
 void Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen);

@@ -1,21 +1,30 @@
 // Files of the working directory: the stand-in for CreateFileA, ReadFile,
 // WriteFile, SetFilePointer, GetFileSize and CloseHandle. Reads and writes can
 // be made to fail on purpose in the headless backend (Fault::FileOpen,
-// Fault::FileRead), so every error path of a loader can be tested.
+// Fault::FileRead, Fault::FileWrite), so every error path of a loader and a
+// writer can be tested.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace platform {
 
 class File {
    public:
-    enum class Mode { Read, ReadWrite, Create };
+    // Replace writes a new version of the file under a temporary name beside
+    // it (name + ".tmp"); commit() puts it in the file's place in one step, so
+    // that a crash, a kill or a full disk at any moment leaves either the old
+    // file or the new one, whole. Without a commit the old file stays and the
+    // temporary one is removed.
+    enum class Mode { Read, ReadWrite, Create, Replace };
 
     // Opens name; null when it cannot be opened (missing, a folder, no rights).
-    // Create truncates or makes the file.
+    // Create truncates or makes the file. Replace is refused, as creating the
+    // file would be, when the file exists but is not a writable plain file,
+    // and while another Replace of the same file is under way.
     static std::unique_ptr<File> open(const char* name, Mode mode);
     ~File();
     File(const File&) = delete;
@@ -30,9 +39,17 @@ class File {
     // Bytes written; -1 when the write fails.
     std::int64_t write(const void* buffer, std::size_t bytes);
 
+    // Replace only: flushes the new version to the disk, renames it over the
+    // file and flushes the folder. False when any step but the last fails;
+    // the old file is then as it was. The file is closed either way.
+    bool commit();
+
    private:
     explicit File(int fd) : fd_(fd) {}
+    static std::unique_ptr<File> open_replacement(const char* name);
     int fd_;
+    std::string target_;     // Replace: the file to replace
+    std::string temporary_;  // Replace: the new version until the commit
 };
 
 }  // namespace platform

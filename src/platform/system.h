@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -20,6 +21,9 @@ struct SystemTime {
 SystemTime local_time();
 SystemTime utc_time();
 
+// The login name in Windows-1252, whole however long; empty when none can be
+// had.
+std::string login_name();
 // GetUserNameA: the login name into buf (size bytes including the zero).
 // False, leaving buf unchanged, when it does not fit or cannot be had.
 bool user_name(char* buf, std::uint32_t size);

@@ -132,6 +132,10 @@ SystemTime utc_time() {
     return local_time();
 }
 
+std::string login_name() {
+    return state().user;
+}
+
 bool user_name(char* buf, std::uint32_t size) {
     const std::string& u = state().user;
     if (buf == nullptr || u.size() + 1 > size) {

@@ -21,7 +21,8 @@ void advance(std::uint32_t ms);
 // How far each presented frame advances the virtual clock (default 16 ms).
 void set_frame_ms(std::uint32_t ms);
 void set_local_hour(int hour);
-// The login name GetUserNameA reports (default "player").
+// The login name the platform reports (default "player"); any length, and
+// empty for a user without one.
 void set_user_name(const std::string& name);
 
 // Arms a failure of an operation: after `skip` successful calls, the next

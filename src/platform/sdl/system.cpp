@@ -72,10 +72,7 @@ SystemTime utc_time() {
     return to_system_time(tm, ts.tv_nsec);
 }
 
-bool user_name(char* buf, std::uint32_t size) {
-    if (buf == nullptr) {
-        return false;
-    }
+std::string login_name() {
     std::string name;
     long len = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> scratch(static_cast<std::size_t>(len > 0 ? len : 16384));
@@ -90,11 +87,15 @@ bool user_name(char* buf, std::uint32_t size) {
             name = login;
         }
     }
-    if (name.empty()) {
+    // The game keeps its text in Windows-1252.
+    return utf8_to_cp1252(name);
+}
+
+bool user_name(char* buf, std::uint32_t size) {
+    if (buf == nullptr) {
         return false;
     }
-    // The game keeps its text in Windows-1252.
-    const std::string bytes = utf8_to_cp1252(name);
+    const std::string bytes = login_name();
     if (bytes.empty() || bytes.size() + 1 > size) {
         return false;
     }
