@@ -6,14 +6,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/spiel.h"
+#include "audio/audio.h"
 #include "gfx/ddraw.h"
 #include "pack/packfile.h"
+#include "platform/headless/audio.h"
+#include "platform/png.h"
 #include "support/fixture.h"
 #include "support/game_data.h"
+#include "support/sound_support.h"
 
 using bramble_test::HeadlessTest;
 using platform::Fault;
@@ -560,4 +565,103 @@ TEST_F(PackFileBildTest, ReadsWhatTheArchiveToolWrote) {
         }
     }
     EXPECT_EQ(patrone->pixel(31, 127), 0x07C0u);
+}
+
+// What players make with ImageMagick and sox goes through the archive tool
+// and out of the game's own loaders: the pictures at their size, pure green
+// and transparent pixels exactly the key and no other pixel, every other
+// colour as made (to the display's 5 bits a channel), the sounds as long as
+// they were made.
+TEST_F(PackFileBildTest, ConvertsWhatPlayersMakeIntoEntriesTheGameLoads) {
+    if (std::system("command -v convert >/dev/null && command -v sox >/dev/null") != 0) {
+        GTEST_SKIP() << "needs ImageMagick's convert and sox";
+    }
+    const std::string tool = std::string(BRAMBLE_BUILD_DIR) + "/packfile";
+    ASSERT_TRUE(std::filesystem::exists(tool)) << "build the packfile target first";
+    const bramble_test::InDirectory here(bramble_test::scratch_dir("pack_players"));
+    const char* const make[] = {
+        // A gradient with a fully transparent corner and an alpha ramp over
+        // its right-hand fifth: pixels less than half opaque become the key.
+        "convert -size 200x112 gradient:red-blue -alpha set -channel A "
+        "-fx 'i<40 && j<30 ? 0 : (i>=160 ? (i-160)/39 : 1)' +channel player.png",
+        // 24-bit, with a pure green rectangle and a near-green one.
+        "convert -size 152x88 gradient:yellow-navy -fill '#00FF00' -draw 'rectangle 10,10 40,30' "
+        "-fill '#03FC04' -draw 'rectangle 50,10 80,30' -type TrueColor player.bmp",
+        "convert player.png -depth 8 rgba:player_png.rgba",
+        "convert player.bmp -depth 8 rgba:player_bmp.rgba",
+        "sox -n -r 22050 -c 2 -b 24 player24.wav synth 0.5 sine 440",
+        "sox -n -r 44100 -c 1 -e floating-point -b 32 playerf.wav synth 1.25 sine 300",
+    };
+    for (const char* cmd : make) {
+        ASSERT_EQ(std::system(cmd), 0) << cmd;
+    }
+    const std::string build = tool +
+                              " build player.dat --key QK7RM2D9TXB4HP1Z player.png player.bmp "
+                              "player24.wav playerf.wav >build.txt";
+    ASSERT_EQ(std::system(build.c_str()), 0);
+    ASSERT_EQ(std::system((tool + " check player.dat --key QK7RM2D9TXB4HP1Z >check.txt").c_str()),
+              0);
+
+    start_display(16);
+    ASSERT_EQ(PackFile_oeffnen("player.dat", &v, "QK7RM2D9TXB4HP1Z"), 0);
+    struct Bild {
+        const char* rgba;
+        int w, h;
+    };
+    const Bild bilder[] = {{"player_png.rgba", 200, 112}, {"player_bmp.rgba", 152, 88}};
+    for (int i = 0; i < 2; ++i) {
+        const Bild& b = bilder[i];
+        SCOPED_TRACE(b.rgba);
+        std::ifstream f(b.rgba, std::ios::binary);
+        const Bytes quelle((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(quelle.size(), static_cast<std::size_t>(b.w) * b.h * 4);
+        Surface* s = surface(b.w, b.h);
+        ASSERT_EQ(PackFile_Bild_laden("player.dat", &v, i, s), 0);
+        // What the game shows, for a person to look at.
+        platform::write_png(
+            *s, bramble_test::output_dir() + "/pack_players_" + std::to_string(i) + ".png");
+        int schluessel = 0, daneben = 0;
+        for (int y = 0; y < b.h; ++y) {
+            for (int x = 0; x < b.w; ++x) {
+                const std::uint8_t* p = &quelle[(static_cast<std::size_t>(y) * b.w + x) * 4];
+                const bool durchsichtig = p[3] < 128 || (p[0] == 0 && p[1] == 255 && p[2] == 0);
+                const std::uint32_t pixel = s->pixel(x, y);
+                schluessel += durchsichtig ? 1 : 0;
+                if (durchsichtig != (pixel == 0x07C0u)) {
+                    ++daneben;
+                    continue;
+                }
+                if (durchsichtig) {
+                    continue;
+                }
+                const int kanal[3] = {static_cast<int>(pixel >> 11),
+                                      static_cast<int>(pixel >> 6) & 31,
+                                      static_cast<int>(pixel) & 31};
+                for (int k = 0; k < 3; ++k) {
+                    daneben += std::abs(kanal[k] - (p[k] >> 3)) > 1 ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_GT(schluessel, 600);
+        EXPECT_EQ(daneben, 0);
+    }
+
+    platform::headless::audio_reset();
+    lpDS = platform::sound_device_create();
+    ASSERT_NE(lpDS, nullptr);
+    const Verzeichnis sound = v;
+    for (const auto& [nummer, ms] : {std::pair{2, 500u}, std::pair{3, 1250u}}) {
+        SCOPED_TRACE(nummer);
+        platform::SoundBuffer* puffer = nullptr;
+        ASSERT_EQ(PackFile_Sound_laden("player.dat", &sound, nummer, &puffer), 0);
+        EXPECT_EQ(DSound_abspielen(puffer, 0, 10000), 0);
+        headless::advance(ms - 1);
+        EXPECT_EQ(platform::sound_buffer_status(puffer), platform::kSoundStatusPlaying);
+        headless::advance(2);
+        EXPECT_EQ(platform::sound_buffer_status(puffer), 0u);
+        platform::sound_buffer_release(puffer);
+    }
+    platform::sound_device_release(lpDS);
+    lpDS = nullptr;
+    EXPECT_TRUE(box_texts().empty());
 }

@@ -36,7 +36,47 @@ void sync_folder_of(const std::string& path) {
     }
 }
 
+std::string& read_fallback() {
+    static std::string folder;
+    return folder;
+}
+
+// Where a relative name missing from the working folder is read from; empty
+// when there is no fallback or name is absolute.
+std::string fallback_path(const char* name) {
+    if (read_fallback().empty() || name[0] == '\0' || name[0] == '/') {
+        return {};
+    }
+    return read_fallback() + "/" + name;
+}
+
+int open_retrying(const char* path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, 0644);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
 }  // namespace
+
+void set_read_fallback(const std::string& folder) {
+    read_fallback() = folder;
+}
+
+std::string readable_path(const char* name) {
+    if (name == nullptr) {
+        return {};
+    }
+    struct stat st {};
+    if (::stat(name, &st) != 0 && errno == ENOENT) {
+        const std::string other = fallback_path(name);
+        if (!other.empty() && ::stat(other.c_str(), &st) == 0) {
+            return other;
+        }
+    }
+    return name;
+}
 
 std::unique_ptr<File> File::open(const char* name, Mode mode) {
     if (name == nullptr || fault_due(Fault::FileOpen)) {
@@ -51,10 +91,13 @@ std::unique_ptr<File> File::open(const char* name, Mode mode) {
     } else if (mode == Mode::Create) {
         flags = O_RDWR | O_CREAT | O_TRUNC;
     }
-    int fd;
-    do {
-        fd = ::open(name, flags | O_CLOEXEC, 0644);
-    } while (fd < 0 && errno == EINTR);
+    int fd = open_retrying(name, flags);
+    if (fd < 0 && errno == ENOENT && mode == Mode::Read) {
+        const std::string other = fallback_path(name);
+        if (!other.empty()) {
+            fd = open_retrying(other.c_str(), flags);
+        }
+    }
     if (fd < 0) {
         return nullptr;
     }

@@ -3,6 +3,10 @@
 // be made to fail on purpose in the headless backend (Fault::FileOpen,
 // Fault::FileRead, Fault::FileWrite), so every error path of a loader and a
 // writer can be tested.
+//
+// The installed game reads its default data from a folder it never writes:
+// a relative name that is not in the working folder is looked up there, for
+// reading only. Whatever the player puts into the working folder comes first.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +28,9 @@ class File {
     // Opens name; null when it cannot be opened (missing, a folder, no rights).
     // Create truncates or makes the file. Replace is refused, as creating the
     // file would be, when the file exists but is not a writable plain file,
-    // and while another Replace of the same file is under way.
+    // and while another Replace of the same file is under way. Read takes a
+    // relative name that the working folder lacks from the read fallback
+    // folder.
     static std::unique_ptr<File> open(const char* name, Mode mode);
     ~File();
     File(const File&) = delete;
@@ -51,5 +57,12 @@ class File {
     std::string target_;     // Replace: the file to replace
     std::string temporary_;  // Replace: the new version until the commit
 };
+
+// The folder that reads fall back to; empty (the default) for none.
+void set_read_fallback(const std::string& folder);
+// The path to read name from: name itself, or the fallback folder's file of
+// that name when the working folder has none and the fallback has one. For
+// readers that take a path rather than a File.
+std::string readable_path(const char* name);
 
 }  // namespace platform

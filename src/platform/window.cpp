@@ -22,7 +22,16 @@ std::unique_ptr<Window> the_window;
 std::deque<Message> queue;
 bool class_registered = false;
 bool echo_boxes = true;
+bool start_fullscreen = true;
 }  // namespace
+
+void window_start_fullscreen(bool on) {
+    start_fullscreen = on;
+}
+
+bool window_starts_fullscreen() {
+    return start_fullscreen;
+}
 
 bool window_class_register(const char* class_name) {
     if (fault_due(Fault::WindowClass) ||

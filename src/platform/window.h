@@ -27,6 +27,11 @@ bool window_class_register(const char* class_name);
 // registered. Null on failure.
 HWND window_create(const char* caption, WindowProc proc);
 void window_destroy(HWND window);
+// Whether window_create makes a full-screen window (the default) or an
+// ordinary one of the frame's size. The player switches later with
+// Alt+Enter.
+void window_start_fullscreen(bool on);
+bool window_starts_fullscreen();
 
 // PeekMessage with PM_REMOVE: takes the next pending message, after turning
 // the platform's input events into window messages (keys also produce the

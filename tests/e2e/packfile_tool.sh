@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The packfile tool from the command line: build, list, extract and check,
-# the round trip back to the same files, and one-line refusals of bad input
-# with the right exit status (never a crash).
+# the round trip back to the same files, the conversion of what ImageMagick
+# and sox write, the game's own limits applied by check, and one-line
+# refusals of bad input with the right exit status (never a crash).
 set -uo pipefail
 tool="$1/packfile"
 [ -x "$tool" ] || { echo "no $tool"; exit 1; }
@@ -62,7 +63,7 @@ make_bmp p0.bmp 64 32 1
 make_bmp p1.bmp 32 128 2
 sox -n -r 22050 -c 1 -b 16 s0.wav synth 0.25 sine 440 || fail "sox"
 sox -n -r 11025 -c 2 -b 8 s1.wav synth 0.1 sine 300 || fail "sox"
-sox -n -r 8000 -c 1 -b 8 s2.wav synth 3s sine 200 || fail "sox"  # 3 samples: an odd chunk
+sox -n -r 5000 -c 1 -b 8 s2.wav synth 0.001 sine 200 || fail "sox"  # 5 samples: an odd chunk
 expect 0 build a.dat --key "$key" p0.bmp s0.wav p1.bmp s1.wav s2.wav
 [ "$(stat -c %s a.dat)" -eq $(( $(cat p0.bmp s0.wav p1.bmp s1.wav s2.wav | wc -c) + 564 )) ] ||
   fail "archive size is not the files plus the trailer"
@@ -127,6 +128,99 @@ expect 0 build g2.dat --key "$key" "${swapped[@]}"
 expect 1 check g2.dat --pictures 39
 grep -q "entry 30: 920 x 152, the game needs 32 x 128" err.txt || fail "catalogue: $(cat err.txt)"
 grep -q "entry 31: 32 x 128, the game needs 920 x 152" err.txt || fail "catalogue: $(cat err.txt)"
+# Entries after the game's 39 pictures have no size to compare with.
+expect 0 build g50.dat --key "$key" "${files[@]}" p0.bmp p1.bmp p0.bmp p1.bmp p0.bmp p1.bmp p0.bmp \
+  p1.bmp p0.bmp p1.bmp p0.bmp
+expect 0 check g50.dat --key "$key" --pictures 39
+grep -q "ok, 50 pictures, 0 sounds" out.txt || fail "50 pictures: $(cat out.txt) $(cat err.txt)"
+
+# --- the game's own limits on sounds -----------------------------------------
+# Entries the tool reads, but the game's loader refuses: 400 s at 1000 Hz is
+# too long for a sound buffer, 18 MB too large for the sample block. Entry 22
+# lies beyond the sounds the game loads and meets the same limits.
+sox -n -r 1000 -c 1 -b 8 long.wav synth 400 sine 100 2>/dev/null || fail "sox"
+sox -n -r 48000 -c 2 -b 16 big.wav synth 95 sine 300 2>/dev/null || fail "sox"
+expect 0 build limits.dat --key N2HV8C6WLA9E5JR3 s0.wav long.wav big.wav
+expect 1 check limits.dat --key N2HV8C6WLA9E5JR3 --sounds 3
+diff - err.txt <<'END' || fail "the game's limits"
+packfile: limits.dat: entry 1: the game refuses it: PackFile_Sound_laden: CreateSoundBuffer()
+packfile: limits.dat: entry 2: the game refuses it: DSound_WaveDaten: malloc(); PackFile_Sound_laden: DSound_WaveDaten()
+END
+sounds=()
+for i in $(seq 22); do sounds+=(s1.wav); done
+expect 0 build late.dat --key N2HV8C6WLA9E5JR3 "${sounds[@]}" long.wav
+expect 1 check late.dat
+one_line_naming late.dat "entry 22: the game refuses it: PackFile_Sound_laden: CreateSoundBuffer()"
+
+# --- players' pictures and sounds, converted -----------------------------------
+convert -size 200x112 gradient:red-blue grad.png
+convert -size 96x64 xc:none -fill '#3366cc' -draw 'circle 48,32 48,4' sprite.png
+convert -size 152x88 gradient:yellow-navy -fill '#00FF00' -draw 'rectangle 10,10 40,30' \
+  -fill '#03FC04' -draw 'rectangle 50,10 80,30' -type TrueColor im24.bmp
+convert -size 160x120 xc:white +antialias -fill red -draw 'rectangle 10,10 60,60' -fill blue \
+  -draw 'circle 100,60 100,20' -type Palette -compress RLE BMP3:rle.bmp
+convert sprite.png sprite32.bmp
+convert -size 30x20 xc:orange narrow.png
+convert -size 256x64 xc: -channel R -fx 'i/w' -channel G -fx 'j/h' -channel B -fx '(i+j)%7/7' \
+  +channel many.png
+sox -n -r 22050 -c 2 -b 24 s24.wav synth 0.5 sine 440
+sox -n -r 44100 -c 1 -e floating-point -b 32 f32.wav synth 1.25 sine 300
+sox -n -r 48000 -c 6 -b 32 six.wav synth 0.75 sine 200
+sox -n -r 500 -c 1 -b 16 low.wav synth 2 sine 50
+players=(p0.bmp grad.png sprite.png im24.bmp rle.bmp sprite32.bmp narrow.png many.png s0.wav s24.wav
+         f32.wav six.wav low.wav)
+expect 0 build conv.dat --key "$key" "${players[@]}"
+diff - out.txt <<'END' || fail "conversion lines"
+entry 1 from grad.png: converted PNG (RGB, 16-bit) 200 x 112 to 8-bit, 112 colours and the key
+entry 2 from sprite.png: converted PNG (palette, alpha) 96 x 64 to 8-bit, 1 colour and the key, 3623 transparent pixels as the key
+entry 3 from im24.bmp: converted BMP (124-byte header, 24-bit) 152 x 88 to 8-bit, 89 colours and the key, 651 transparent pixels as the key, 651 near-green pixels kept visible
+entry 4 from rle.bmp: converted BMP (40-byte header, 8-bit, RLE8) 160 x 120 to 8-bit, 3 colours and the key
+entry 5 from sprite32.bmp: converted BMP (124-byte header, 32-bit, bit fields, alpha) 96 x 64 to 8-bit, 1 colour and the key, 3623 transparent pixels as the key
+entry 6 from narrow.png: converted PNG (palette) 30 x 20 to 8-bit, 1 colour and the key, padded to 32 x 20 with the key
+entry 7 from many.png: converted PNG (RGB, 16-bit) 256 x 64 to 8-bit, 255 colours (median cut of 16384) and the key, 2 near-green pixels kept visible
+entry 9 from s24.wav: converted WAV (24-bit PCM, extensible, 2 ch, 22050 Hz) to 16-bit PCM, stereo, 22050 Hz, 0.500 s
+entry 10 from f32.wav: converted WAV (32-bit float, 1 ch, 44100 Hz) to 16-bit PCM, mono, 44100 Hz, 1.250 s
+entry 11 from six.wav: converted WAV (32-bit PCM, extensible, 6 ch, 48000 Hz) to 16-bit PCM, stereo, 48000 Hz, 0.750 s, 6 channels mixed down
+entry 12 from low.wav: converted WAV (16-bit PCM, 1 ch, 500 Hz) to 16-bit PCM, mono, 44100 Hz, 2.000 s
+conv.dat: 13 entries, 581518 bytes
+END
+expect 0 check conv.dat --key "$key"
+grep -q "ok, 8 pictures, 5 sounds" out.txt || fail "check of converted entries: $(cat err.txt)"
+expect 0 list conv.dat
+diff - <(tail -n 13 out.txt | sed 's/offset *[0-9]* *//') <<'END' || fail "list of converted entries"
+  0  picture  64 x 32
+  1  picture  200 x 112
+  2  picture  96 x 64
+  3  picture  152 x 88
+  4  picture  160 x 120
+  5  picture  96 x 64
+  6  picture  32 x 20
+  7  picture  256 x 64
+  8  sound    1 ch, 22050 Hz, 16 bit, 250 ms
+  9  sound    2 ch, 22050 Hz, 16 bit, 500 ms
+ 10  sound    1 ch, 44100 Hz, 16 bit, 1250 ms
+ 11  sound    2 ch, 48000 Hz, 16 bit, 750 ms
+ 12  sound    1 ch, 44100 Hz, 16 bit, 2000 ms
+END
+# Every entry is now in the game's form: the extracted files build the same
+# archive with nothing converted.
+expect 0 extract conv.dat conv
+expect 0 build conv2.dat --key "$key" --strict conv/*
+cmp -s conv.dat conv2.dat || fail "the converted entries do not rebuild the same archive"
+# Pure green stays the exact key; the near-green rectangle is kept visible.
+[ "$(convert conv/03.bmp -format '%[hex:p{20,15}] %[hex:p{60,15}]' info:)" = "00FF00 03FC08" ] ||
+  fail "key colour of the converted BMP"
+[ "$(soxi -D conv/10.wav)" = "1.250000" ] || fail "length of the converted float WAV"
+# --strict refuses what the game's form does not cover, in the same words as
+# before conversion existed.
+expect 1 build r.dat --key "$key" --strict grad.png
+one_line_naming grad.png "neither a BMP picture nor a WAV sound"
+expect 1 build r.dat --key "$key" --strict im24.bmp
+one_line_naming im24.bmp "info header of 124 bytes"
+expect 1 build r.dat --key "$key" --strict rle.bmp
+one_line_naming rle.bmp "compressed (method 1)"
+expect 1 build r.dat --key "$key" --strict s24.wav
+one_line_naming s24.wav "format tag 65534"
 
 # --- refusals ----------------------------------------------------------------
 many=()
@@ -144,7 +238,7 @@ refuse_bmp() {  # NAME WORDS OFFSET BYTES...
   local name=$1 words=$2 at=$3; shift 3
   cp p0.bmp "$name.bmp"
   patch "$name.bmp" "$at" "$@"
-  expect 1 build r.dat --key "$key" s0.wav "$name.bmp"
+  expect 1 build r.dat --key "$key" --strict s0.wav "$name.bmp"
   one_line_naming "$name.bmp" "$words"
 }
 refuse_bmp bits24 "8-bit" 28 24 0
@@ -154,23 +248,49 @@ refuse_bmp topdown "bottom-up" 22 $((256 - 32)) 255 255 255
 refuse_bmp offset "right after the 256-colour palette" 10 0 4 0 0
 refuse_bmp v5header "40-byte" 14 124 0 0 0
 make_bmp narrow.bmp 6 4
-expect 1 build r.dat --key "$key" narrow.bmp
+expect 1 build r.dat --key "$key" --strict narrow.bmp
 one_line_naming narrow.bmp "multiple of 4"
 head -c 2000 p0.bmp >cut.bmp
-expect 1 build r.dat --key "$key" cut.bmp
-one_line_naming cut.bmp "incomplete"
+for strict in --strict --; do
+  expect 1 build r.dat --key "$key" $strict cut.bmp
+  one_line_naming cut.bmp "incomplete"
+done
 cp p0.bmp tail.bmp && printf 'xx' >>tail.bmp
-expect 1 build r.dat --key "$key" tail.bmp
+expect 1 build r.dat --key "$key" --strict tail.bmp
 one_line_naming tail.bmp "file size"
+# Without --strict only the length is mended; the picture and sound stay as they were.
+cp s0.wav tail.wav && printf 'ID3xxxx' >>tail.wav
+expect 0 build t.dat --key "$key" tail.bmp tail.wav
+diff - out.txt <<END || fail "mended lengths"
+entry 0 from tail.bmp: kept as it is, as a file of 3126 bytes (its header said 3126, the file had 3128)
+entry 1 from tail.wav: kept as it is, without the 7 bytes after its RIFF form
+t.dat: 2 entries, $(( $(cat p0.bmp s0.wav | wc -c) + 564 )) bytes
+END
+expect 0 extract t.dat t
+cmp -s t/00.bmp p0.bmp && cmp -s t/01.wav s0.wav || fail "mended entries differ from the originals"
 cp s0.wav rifx.wav && patch rifx.wav 8 87 65 86 88  # "WAVX"
-expect 1 build r.dat --key "$key" rifx.wav
-one_line_naming rifx.wav "RIFF WAVE"
+for strict in --strict --; do
+  expect 1 build r.dat --key "$key" $strict rifx.wav
+  one_line_naming rifx.wav "RIFF WAVE"
+done
 sox -n -r 8000 -c 1 -e floating-point -b 32 float.wav synth 0.1 sine 300
-expect 1 build r.dat --key "$key" float.wav
+expect 1 build r.dat --key "$key" --strict float.wav
 one_line_naming float.wav "PCM"
 echo "hello" >text.txt
-expect 1 build r.dat --key "$key" text.txt
+expect 1 build r.dat --key "$key" --strict text.txt
 one_line_naming text.txt "neither a BMP picture nor a WAV sound"
+expect 1 build r.dat --key "$key" text.txt
+one_line_naming text.txt "neither a BMP or PNG picture nor a WAV sound"
+# What cannot be converted either, in the converter's words.
+cp p0.bmp bits7.bmp && patch bits7.bmp 28 7 0
+expect 1 build r.dat --key "$key" bits7.bmp
+one_line_naming bits7.bmp "7 bits per pixel; 1, 4, 8, 16, 24 or 32 are converted"
+cp p0.bmp jpeg.bmp && patch jpeg.bmp 30 4 0 0 0
+expect 1 build r.dat --key "$key" jpeg.bmp
+one_line_naming jpeg.bmp "method 4 (JPEG)"
+cp s0.wav alaw.wav && patch alaw.wav 20 6 0
+expect 1 build r.dat --key "$key" alaw.wav
+one_line_naming alaw.wav "format tag 6"
 expect 1 build r.dat --key "$key" missing.bmp
 one_line_naming missing.bmp "no such file"
 mkdir folder.bmp

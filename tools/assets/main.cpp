@@ -2,6 +2,7 @@
 //   assets OUTDIR                     Grafik.dat, Sound.dat and the five tunes
 //   assets --contact-sheet FILE.png   all pictures on one labelled sheet
 //   assets --preview DIR              screens composed as the game shows them
+//   assets --icons DIR                the desktop icons (48, 128, 256 px, SVG)
 // Options can be combined; every run draws and synthesises everything anew
 // and gives the same bytes every time.
 #include <archive.h>
@@ -17,6 +18,7 @@
 #include "audio.h"
 #include "catalogue.h"
 #include "draw.h"
+#include "icon.h"
 #include "preview.h"
 
 namespace {
@@ -49,8 +51,10 @@ void write_archive(const std::filesystem::path& path, const std::vector<packfile
 int usage() {
     std::fprintf(stderr,
                  "usage: assets [OUTDIR] [--contact-sheet FILE.png] [--preview DIR]\n"
+                 "              [--icons DIR]\n"
                  "  OUTDIR receives Grafik.dat, Sound.dat, start.wav, main.wav, win.wav,\n"
-                 "  lose.wav and credits.wav.\n");
+                 "  lose.wav and credits.wav; DIR of --icons bramblecourt-48.png,\n"
+                 "  bramblecourt-128.png, bramblecourt-256.png and bramblecourt.svg.\n");
     return 2;
 }
 
@@ -60,22 +64,32 @@ int main(int argc, char** argv) {
     std::string out_dir;
     std::string sheet;
     std::string preview;
+    std::string icons;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--contact-sheet" && i + 1 < argc) {
             sheet = argv[++i];
         } else if (arg == "--preview" && i + 1 < argc) {
             preview = argv[++i];
+        } else if (arg == "--icons" && i + 1 < argc) {
+            icons = argv[++i];
         } else if (!arg.empty() && arg[0] != '-' && out_dir.empty()) {
             out_dir = arg;
         } else {
             return usage();
         }
     }
-    if (out_dir.empty() && sheet.empty() && preview.empty()) {
+    if (out_dir.empty() && sheet.empty() && preview.empty() && icons.empty()) {
         return usage();
     }
     try {
+        if (!icons.empty()) {
+            assets::write_icons(icons);
+            if (out_dir.empty() && sheet.empty() && preview.empty()) {
+                assets::release_drawing_state();
+                return 0;
+            }
+        }
         const std::vector<assets::Picture> pictures = assets::draw_pictures();
         if (!sheet.empty()) {
             assets::write_contact_sheet(pictures, sheet);

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "archive.h"
+#include "convert.h"
+#include "core/bytes.h"
 #include "core/nummern.h"
+#include "game_check.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +23,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
-    "usage: packfile build ARCHIVE --key KEY FILE...\n"
+    "usage: packfile build ARCHIVE --key KEY [--strict] FILE...\n"
     "       packfile list ARCHIVE\n"
     "       packfile extract ARCHIVE DIR\n"
     "       packfile check ARCHIVE [--key KEY] [--pictures N] [--sounds N]\n"
@@ -30,16 +33,24 @@ const char* const kUsage =
     "16-character identity key.\n"
     "\n"
     "  build    writes ARCHIVE from the FILEs in the given order (entry i is the\n"
-    "           i-th FILE, at most 50). BMP files must be uncompressed 8-bit with a\n"
-    "           256-colour palette, bottom-up rows, a width that is a multiple of 4\n"
-    "           and the pixels right after the palette; WAV files RIFF WAVE, PCM.\n"
+    "           i-th FILE, at most 50). Pictures and sounds already in the form the\n"
+    "           game reads (8-bit BMP with a 256-colour palette, a 40-byte info\n"
+    "           header, bottom-up rows and a width that is a multiple of 4; WAV as\n"
+    "           PCM of 8 or 16 bits, mono or stereo) are stored as they are. Other\n"
+    "           BMP and PNG pictures become such 8-bit BMPs (pure green 0x00FF00\n"
+    "           and pixels less than half opaque become the transparent key), other\n"
+    "           WAV files (8 to 32 bits, float, extensible, any channels and rate)\n"
+    "           16-bit PCM; each conversion is shown in one line. --strict converts\n"
+    "           nothing and refuses what is not in the game's form.\n"
     "  list     shows the tag, the key and every entry with its kind, offset and\n"
     "           picture size or sound format.\n"
     "  extract  writes every entry into DIR as NN.bmp or NN.wav (NN = entry).\n"
     "  check    checks the tag, the key (with --key) and that every entry reads as\n"
-    "           the game reads it; --pictures N: entries 0 to N-1 are pictures\n"
-    "           (with N = 39 also of the game's picture sizes); --sounds N: entries\n"
-    "           0 to N-1 are sounds. Exit status 0 only when everything holds.\n"
+    "           the game reads it, loading each with the game's own loaders and\n"
+    "           showing the game's messages for those it refuses; --pictures N:\n"
+    "           entries 0 to N-1 are pictures (with N = 39 also of the game's\n"
+    "           picture sizes); --sounds N: entries 0 to N-1 are sounds. Exit\n"
+    "           status 0 only when everything holds.\n"
     "\n"
     "Exit status: 0 success, 1 bad input or a failed check, 2 wrong usage.\n";
 
@@ -164,16 +175,85 @@ const char* kind_name(packfile::Kind kind) {
     }
 }
 
+// Makes e.bytes (a whole file) an entry of the archive: a picture or sound
+// already in the game's form is stored as it is, anything else is converted
+// (unless strict), with a line on what was done in `converted`.
+bool take_entry(packfile::Entry& e, bool strict, std::string& converted, std::string& error) {
+    const std::uint8_t* b = e.bytes.data();
+    const std::size_t n = e.bytes.size();
+    packfile::Conversion conversion;
+    if (n >= 2 && b[0] == 'B' && b[1] == 'M') {
+        e.marker = Archiv::Marker_Bild;
+        packfile::BmpInfo info;
+        if (packfile::inspect_bmp(b, n, info, error)) {
+            if (info.size_field == n) {
+                return true;
+            }
+            // The archive stores no lengths: extraction relies on the
+            // header's own size.
+            error = "the header gives a file size of " + std::to_string(info.size_field) +
+                    " bytes, the file has " + std::to_string(n);
+            if (strict) {
+                return false;
+            }
+            // Only the size is wrong: the picture is kept byte for byte.
+            e.bytes.resize(info.length);
+            le::put_u32(e.bytes.data() + 2, static_cast<std::uint32_t>(info.length));
+            converted = "kept as it is, as a file of " + std::to_string(info.length) +
+                        " bytes (its header said " + std::to_string(info.size_field) +
+                        ", the file had " + std::to_string(n) + ")";
+            return true;
+        }
+        if (strict || !packfile::convert_picture(b, n, conversion, error)) {
+            return false;
+        }
+    } else if (!strict && packfile::is_png(b, n)) {
+        e.marker = Archiv::Marker_Bild;
+        if (!packfile::convert_picture(b, n, conversion, error)) {
+            return false;
+        }
+    } else if (n >= 4 && std::memcmp(b, "RIFF", 4) == 0) {
+        e.marker = Archiv::Marker_Sound;
+        packfile::WavInfo info;
+        if (packfile::inspect_wav(b, n, info, error)) {
+            if (info.length == n) {
+                return true;
+            }
+            error = std::to_string(n - info.length) + " bytes after the end of the RIFF form";
+            if (strict) {
+                return false;
+            }
+            converted = "kept as it is, without the " + std::to_string(n - info.length) +
+                        " bytes after its RIFF form";
+            e.bytes.resize(info.length);
+            return true;
+        }
+        if (strict || !packfile::convert_sound(b, n, conversion, error)) {
+            return false;
+        }
+    } else {
+        error = strict ? "neither a BMP picture nor a WAV sound"
+                       : "neither a BMP or PNG picture nor a WAV sound";
+        return false;
+    }
+    e.bytes = std::move(conversion.bytes);
+    converted = conversion.summary;
+    return true;
+}
+
 int cmd_build(const std::vector<std::string>& args) {
     std::string archive;
     std::string key;
     bool have_key = false;
+    bool strict = false;
     std::vector<std::string> files;
     bool options_done = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (!options_done && a == "--") {
             options_done = true;
+        } else if (!options_done && a == "--strict") {
+            strict = true;
         } else if (!options_done && a == "--key") {
             if (i + 1 >= args.size()) {
                 return usage_error("--key needs a value");
@@ -210,44 +290,18 @@ int cmd_build(const std::vector<std::string>& args) {
         return kExitFailed;
     }
     std::vector<packfile::Entry> entries;
+    std::vector<std::string> conversions;
     for (const std::string& file : files) {
         packfile::Entry e;
         std::string error;
-        if (!read_file(file, e.bytes, error)) {
+        std::string converted;
+        if (!read_file(file, e.bytes, error) || !take_entry(e, strict, converted, error)) {
             fail(file, error);
             return kExitFailed;
         }
-        const std::uint8_t* b = e.bytes.data();
-        const std::size_t n = e.bytes.size();
-        if (n >= 2 && b[0] == 'B' && b[1] == 'M') {
-            packfile::BmpInfo info;
-            if (!packfile::inspect_bmp(b, n, info, error)) {
-                fail(file, error);
-                return kExitFailed;
-            }
-            if (info.size_field != n) {
-                // The archive stores no lengths: extraction relies on the
-                // header's own size.
-                fail(file, "the header gives a file size of " + std::to_string(info.size_field) +
-                               " bytes, the file has " + std::to_string(n));
-                return kExitFailed;
-            }
-            e.marker = Archiv::Marker_Bild;
-        } else if (n >= 4 && std::memcmp(b, "RIFF", 4) == 0) {
-            packfile::WavInfo info;
-            if (!packfile::inspect_wav(b, n, info, error)) {
-                fail(file, error);
-                return kExitFailed;
-            }
-            if (info.length != n) {
-                fail(file,
-                     std::to_string(n - info.length) + " bytes after the end of the RIFF form");
-                return kExitFailed;
-            }
-            e.marker = Archiv::Marker_Sound;
-        } else {
-            fail(file, "neither a BMP picture nor a WAV sound");
-            return kExitFailed;
+        if (!converted.empty()) {
+            conversions.push_back("entry " + std::to_string(entries.size()) + " from " + file +
+                                  ": " + converted);
         }
         entries.push_back(std::move(e));
     }
@@ -256,6 +310,9 @@ int cmd_build(const std::vector<std::string>& args) {
     if (!packfile::build_archive(entries, key, out, error) || !write_file(archive, out, error)) {
         fail(archive, error);
         return kExitFailed;
+    }
+    for (const std::string& line : conversions) {
+        std::printf("%s\n", line.c_str());
     }
     std::printf("%s: %zu entries, %zu bytes\n", archive.c_str(), entries.size(), out.size());
     return kExitOk;
@@ -381,6 +438,15 @@ int cmd_check(const std::vector<std::string>& args) {
     const int wanted = pictures > 0 ? pictures : sounds;
     const packfile::Kind wanted_kind =
         pictures > 0 ? packfile::Kind::Picture : packfile::Kind::Sound;
+    // What the game's own loaders say of each entry, by entry.
+    std::vector<std::string> refused(report.entries.size());
+    for (const packfile::GameRefusal& r : packfile::load_as_the_game(archive, report)) {
+        if (r.index < 0) {
+            problem(r.messages);
+        } else {
+            refused[static_cast<std::size_t>(r.index)] = r.messages;
+        }
+    }
     int picture_count = 0;
     int sound_count = 0;
     for (const packfile::EntryReport& e : report.entries) {
@@ -395,9 +461,11 @@ int cmd_check(const std::vector<std::string>& args) {
         }
         if (e.kind == packfile::Kind::Picture) {
             ++picture_count;
-            if (pictures == Bild::Anzahl) {
+            // Only the game's pictures have a size to compare with; the
+            // entries after them have none.
+            if (pictures == Bild::Anzahl && e.index < Bild::Anzahl) {
                 const Bildgroesse& s = Bildgroessen[e.index];
-                if (e.index < pictures && (e.bmp.width != s.Breite || e.bmp.height != s.Hoehe)) {
+                if (e.bmp.width != s.Breite || e.bmp.height != s.Hoehe) {
                     problem(where + std::to_string(e.bmp.width) + " x " +
                             std::to_string(e.bmp.height) + ", the game needs " +
                             std::to_string(s.Breite) + " x " + std::to_string(s.Hoehe));
@@ -405,6 +473,9 @@ int cmd_check(const std::vector<std::string>& args) {
             }
         } else {
             ++sound_count;
+        }
+        if (!refused[static_cast<std::size_t>(e.index)].empty()) {
+            problem(where + "the game refuses it: " + refused[static_cast<std::size_t>(e.index)]);
         }
     }
     const int present = static_cast<int>(report.entries.size());

@@ -58,6 +58,7 @@ struct Video {
     bool vsync = false;
     std::uint64_t frame_interval_us = 16667;
     std::uint64_t last_present_us = 0;
+    bool box_showing = false;
     EventTranslator translator;
 };
 
@@ -110,6 +111,21 @@ void set_icon(SDL_Window* w) {
     SDL_FreeSurface(icon);
 }
 
+// In full screen the pointer stays on the game's screen: on a desktop of
+// several monitors, pushing it against an edge to scroll the view must not
+// carry it onto another monitor, where a click would take the focus away. A
+// window, and a message box in front of the game, leave it free. SDL itself
+// lets the grab go while the window lacks the focus and takes it again when
+// the focus returns.
+void confine_pointer() {
+    SDL_Window* w = video().window;
+    if (w == nullptr) {
+        return;
+    }
+    const bool confine = fullscreen() && !video().box_showing;
+    SDL_SetWindowMouseGrab(w, confine ? SDL_TRUE : SDL_FALSE);
+}
+
 #if defined(BRAMBLE_ASAN)
 // The GL driver that the renderer loads leaks a little and is unloaded when
 // the renderer goes; the leak checker then cannot name the module, and no
@@ -160,6 +176,7 @@ void toggle_fullscreen() {
         SDL_SetWindowBordered(w, SDL_FALSE);
         SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
+    confine_pointer();
 }
 
 }  // namespace platform::sdl
@@ -194,12 +211,17 @@ bool window_open(const char* caption) {
     if (v.window != nullptr || !v.initialised) {
         return false;
     }
-    v.window =
-        SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, v.width, v.height,
-                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    // Full screen, or (asked for on the command line) the window that
+    // Alt+Enter would give.
+    const Uint32 mode = platform::window_starts_fullscreen()
+                            ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS
+                            : SDL_WINDOW_RESIZABLE;
+    v.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, v.width,
+                                v.height, mode | SDL_WINDOW_SHOWN);
     if (v.window == nullptr) {
         return false;
     }
+    confine_pointer();
     set_icon(v.window);
     v.cursor = make_cursor();
     if (v.cursor != nullptr) {
@@ -345,7 +367,13 @@ void show_message_box(const char* /*caption*/, const char* /*text*/,
         default:
             break;
     }
+    // The box is a window of its own: a pointer held on the game's screen
+    // could not reach its button.
+    video().box_showing = true;
+    confine_pointer();
     SDL_ShowSimpleMessageBox(flags, utf8_caption.c_str(), utf8_text.c_str(), video().window);
+    video().box_showing = false;
+    confine_pointer();
     // The pointer may have left while the box was up; keep our crosshair.
     if (video().cursor != nullptr) {
         SDL_SetCursor(video().cursor);

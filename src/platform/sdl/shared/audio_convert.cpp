@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/file.h"
+
 namespace platform::audio {
 
 namespace {
@@ -136,7 +138,9 @@ bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
     SDL_AudioSpec spec{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (SDL_LoadWAV(path, &spec, &buf, &len) == nullptr) {
+    // The tunes are read where the game's other files are: the working
+    // folder first, then the installed data.
+    if (SDL_LoadWAV(readable_path(path).c_str(), &spec, &buf, &len) == nullptr) {
         return false;
     }
     const std::uint64_t frame_bytes =
