@@ -3,7 +3,12 @@
 #include "audio/audio.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -544,6 +549,27 @@ TEST_F(JukeboxTest, ListsAtMostTenMatchingNamesFoldersIncluded) {
     EXPECT_EQ(std::string(Mp3_Liste[2]), "x.mp3");
     EXPECT_EQ(Mp3_Liste[3][0], '\0');
     EXPECT_NE(Mp3_Status, 0);
+
+    // Nothing whose open could block is listed, also behind a link; links to
+    // files and folders, and a link to nothing (its open fails at once), are.
+    folder({"song.mp3"});
+    ASSERT_EQ(mkfifo((dir_ + "/pipe.mp3").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("pipe.mp3", (dir_ + "/to pipe.mp3").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", (dir_ + "/zero.mp3").c_str()), 0);
+    ASSERT_EQ(symlink("song.mp3", (dir_ + "/to song.mp3").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (dir_ + "/to nowhere.mp3").c_str()), 0);
+    std::filesystem::create_directory(dir_ + "/x.mp3");
+    ASSERT_EQ(symlink("x.mp3", (dir_ + "/to x.mp3").c_str()), 0);
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "socket.mp3");  // in the working folder
+    ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    close(sock);
+    EXPECT_TRUE(Mp3_suchen());
+    std::vector<std::string> listed(Mp3_Liste, Mp3_Liste + Mp3_Anzahl);
+    EXPECT_EQ(listed, (std::vector<std::string>{"song.mp3", "to nowhere.mp3", "to song.mp3",
+                                                "to x.mp3", "x.mp3"}));
 }
 
 TEST_F(JukeboxTest, NoTunesKeepTheJukeboxSilentForTheWholeRun) {

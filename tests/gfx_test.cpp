@@ -2,6 +2,7 @@
 
 #include "app/spiel.h"
 #include "gfx/ddraw.h"
+#include "gfx/sprite.h"
 #include "support/fixture.h"
 
 using bramble_test::HeadlessTest;
@@ -281,4 +282,181 @@ TEST_F(GfxTest, TransformFailuresUnlockAndReport) {
     Farbtiefe = 24;
     EXPECT_EQ(DDraw_Offscreen_Color_change(a, 0, 0), -666);
     EXPECT_EQ(DDraw_Offscreen_klonen(a, b, 1, 0, 0), 0);
+}
+
+// --- sprites -----------------------------------------------------------------
+
+TEST_F(GfxTest, SpriteSetUpCapsTheFramesAndKeepsCycleAndHitArea) {
+    start_display(16);
+    struct Case {
+        int anzahl;
+        int gespeichert;
+    };
+    for (const Case c : {Case{8, 6}, Case{5, 5}}) {
+        SCOPED_TRACE(c.anzahl);
+        Sprite s{};
+        s.Zykluslaenge = 3;
+        s.Links = 7;
+        s.Bild = 2;
+        s.Blickrichtung = 1;
+        s.x = 40;
+        s.Bilder[5] = reinterpret_cast<Surface*>(&s);  // stale references are cleared
+        EXPECT_EQ(Sprite_anlegen(&s, 48, 32, c.anzahl, 2), 0);
+        EXPECT_EQ(s.Bildanzahl, c.gespeichert);
+        EXPECT_EQ(s.Typ, 2);
+        EXPECT_EQ(s.Breite, 48);
+        EXPECT_EQ(s.Hoehe, 32);
+        EXPECT_EQ(s.Bild, 0);
+        EXPECT_EQ(s.Blickrichtung, 0);
+        EXPECT_EQ(s.x, 0);
+        EXPECT_EQ(s.Zykluslaenge, 3);
+        EXPECT_EQ(s.Links, 7);
+        for (int i = 0; i < 6; ++i) {
+            const bool da = i < c.gespeichert;
+            EXPECT_EQ(s.Bilder[i] != nullptr, da) << i;
+            EXPECT_EQ(s.Spiegelbilder[i] != nullptr, da) << i;
+            if (da) {
+                EXPECT_EQ(s.Bilder[i]->width(), 48);
+                EXPECT_EQ(s.Spiegelbilder[i]->height(), 32);
+                EXPECT_NE(s.Bilder[i], s.Spiegelbilder[i]);
+            }
+        }
+    }
+}
+
+TEST_F(GfxTest, SpriteHitAreaWholeOrGivenStoredLeftRightTopBottom) {
+    Sprite s{};
+    s.Breite = 160;
+    s.Hoehe = 192;
+    Sprite_Trefferfeld_setzen(&s, 1, 75, 14, 100, 60);
+    EXPECT_EQ((std::vector<int>{s.Links, s.Rechts, s.Oben, s.Unten}),
+              (std::vector<int>{0, 160, 0, 192}));
+    Sprite_Trefferfeld_setzen(&s, 0, 75, 14, 100, 60);
+    EXPECT_EQ((std::vector<int>{s.Links, s.Rechts, s.Oben, s.Unten}),
+              (std::vector<int>{75, 100, 14, 60}));
+}
+
+TEST_F(GfxTest, SpriteMirrorsEveryFrameAtBothDepths) {
+    for (int depth : {16, 32}) {
+        SCOPED_TRACE(depth);
+        DDraw_beenden();
+        start_display(depth);
+        Sprite s{};
+        Sprite_anlegen(&s, 48, 32, 3, 0);
+        const auto muster = [](int bild, int x, int y) {
+            return static_cast<std::uint32_t>(0x100 * (bild + 1) + x + 3 * y);
+        };
+        for (int i = 0; i < 3; ++i) {
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 48; ++x) {
+                    s.Bilder[i]->set_pixel(x, y, muster(i, x, y));
+                }
+            }
+        }
+        // Row padding past the frame's width stays untouched.
+        s.Spiegelbilder[1]->row(4)[48 * s.Spiegelbilder[1]->bytes_per_pixel()] = 0xAB;
+        DDraw_Sprite_spiegeln(&s);
+        for (int i = 0; i < 3; ++i) {
+            for (int y : {0, 17, 31}) {
+                EXPECT_EQ(s.Spiegelbilder[i]->pixel(0, y), muster(i, 47, y));
+                EXPECT_EQ(s.Spiegelbilder[i]->pixel(47, y), muster(i, 0, y));
+                EXPECT_EQ(s.Spiegelbilder[i]->pixel(20, y), muster(i, 27, y));
+                EXPECT_EQ(s.Bilder[i]->pixel(0, y), muster(i, 0, y));
+            }
+        }
+        EXPECT_EQ(s.Spiegelbilder[1]->row(4)[48 * s.Spiegelbilder[1]->bytes_per_pixel()], 0xAB);
+    }
+}
+
+TEST_F(GfxTest, SpriteMirrorStopsSilentlyAtTheFirstFrameItCannotDo) {
+    start_display(16);
+    struct Case {
+        Fault fault;
+        int skip;  // successful calls before the failure
+        int gespiegelt;
+    };
+    // Each frame locks its frame, then its mirror; each allocates once.
+    const Case cases[] = {
+        {Fault::SurfaceLock, 0, 0}, {Fault::SurfaceLock, 3, 1}, {Fault::Allocation, 2, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.skip);
+        Sprite s{};
+        Sprite_anlegen(&s, 8, 4, 4, 0);
+        for (int i = 0; i < 4; ++i) {
+            s.Bilder[i]->set_pixel(7, 0, 0x1234);
+            s.Spiegelbilder[i]->set_pixel(0, 0, 0x4321);
+        }
+        headless::arm_fault(c.fault, c.skip);
+        DDraw_Sprite_spiegeln(&s);
+        headless::clear_faults();
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(s.Spiegelbilder[i]->pixel(0, 0), i < c.gespiegelt ? 0x1234u : 0x4321u) << i;
+            EXPECT_FALSE(s.Bilder[i]->locked());
+            EXPECT_FALSE(s.Spiegelbilder[i]->locked());
+        }
+    }
+    EXPECT_TRUE(box_texts().empty());
+    Sprite leer{};
+    leer.Bildanzahl = 2;  // no surfaces: nothing happens
+    DDraw_Sprite_spiegeln(&leer);
+    DDraw_Sprite_spiegeln(nullptr);
+}
+
+TEST_F(GfxTest, SpriteDrawsItsCurrentFrameClippedAndSkipsMissingOnes) {
+    start_display(16);
+    Sprite s{};
+    Sprite_anlegen(&s, 48, 32, 5, 0);
+    for (int i = 0; i < 5; ++i) {
+        for (int x = 0; x < 48; ++x) {
+            for (int y = 0; y < 32; ++y) {
+                s.Bilder[i]->set_pixel(x, y, static_cast<std::uint32_t>(0x1000 * (i + 1) + x));
+            }
+        }
+    }
+    struct Case {
+        int bild;
+        int x;
+        bool gezeichnet;
+    };
+    // At x -30 only the right 18 columns show; a frame index at the frame
+    // count (or below 0) draws nothing.
+    const Case cases[] = {{0, 100, true}, {4, -30, true}, {5, 100, false}, {-1, 100, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bild);
+        DDraw_Puffer_leeren(lpDDSBack, 0);
+        s.Bild = c.bild;
+        s.x = c.x;
+        s.y = 50;
+        DDraw_Sprite_blitten(&s, lpDDSBack);
+        const int links = c.x < 0 ? 0 : c.x;
+        const std::uint32_t erwartet =
+            c.gezeichnet ? static_cast<std::uint32_t>(0x1000 * (c.bild + 1) + links - c.x) : 0u;
+        EXPECT_EQ(lpDDSBack->pixel(links, 50), erwartet);
+        EXPECT_EQ(lpDDSBack->pixel(c.x + 47, 81),
+                  c.gezeichnet ? erwartet + 47 - (links - c.x) : 0u);
+        EXPECT_EQ(lpDDSBack->pixel(c.x + 48, 50), 0u);
+    }
+    s.Bild = 1;
+    s.Bilder[1] = nullptr;
+    DDraw_Sprite_blitten(&s, lpDDSBack);
+    DDraw_Sprite_blitten(nullptr, lpDDSBack);
+    DDraw_Sprite_blitten(&s, nullptr);
+}
+
+TEST_F(GfxTest, SpriteAnimationWrapsAtTheCycleLength) {
+    struct Case {
+        int zyklus;
+        std::vector<int> folge;
+    };
+    const Case cases[] = {{4, {1, 2, 3, 0, 1}}, {1, {0, 0}}, {0, {0, 0}}};
+    for (const Case& c : cases) {
+        Sprite s{};
+        s.Zykluslaenge = c.zyklus;
+        std::vector<int> folge;
+        for (std::size_t i = 0; i < c.folge.size(); ++i) {
+            Sprite_Bild_weiter(&s);
+            folge.push_back(s.Bild);
+        }
+        EXPECT_EQ(folge, c.folge) << c.zyklus;
+    }
 }

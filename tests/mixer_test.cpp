@@ -2,11 +2,15 @@
 // restart, pan, volume, conversion), tunes, the beep, the MCI commands and
 // the MP3 stream with real files made by lame.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -293,6 +297,7 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     write_file(dir + "/b.wav",
                wav(wav_spec(2, 22050), pcm16(tone(1000, 22050, 22050 / 5, 9000, 2))));
     write_file(dir + "/broken.wav", Bytes{'R', 'I', 'F', 'F', 1, 2});
+    ASSERT_EQ(mkfifo((dir + "/pipe.wav").c_str(), 0644), 0);
     InDirectory in(dir);
     Recorder rec;
     headless::set_observer(&rec);
@@ -313,8 +318,12 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     headless::advance(100);
     EXPECT_FALSE(platform::tune_play("broken.wav"));
     headless::advance(100);
+    EXPECT_TRUE(platform::tune_play("a.wav"));
+    headless::advance(100);
+    EXPECT_FALSE(platform::tune_play("pipe.wav"));  // at once: a pipe is no tune
+    headless::advance(100);
     const Capture c = end_capture();
-    ASSERT_EQ(c.frames(), ms(1000));
+    ASSERT_EQ(c.frames(), ms(1200));
     EXPECT_NEAR(c.amplitude_at(440, 0, 0, ms(100)), 9000, 200);
     EXPECT_LT(c.amplitude_at(440, 0, ms(105), ms(300)), 100);
     EXPECT_NEAR(c.amplitude_at(1000, 1, ms(105), ms(295)), 9000, 400);
@@ -322,13 +331,14 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
     EXPECT_NEAR(c.amplitude_at(440, 0, ms(400), ms(500)), 9000, 200);
     // From its start again: the same samples as at the very beginning.
     EXPECT_EQ(c.at(ms(400) + 123, 0), c.at(123, 0));
-    for (int t : {500, 700, 900}) {
+    for (int t : {500, 700, 900, 1100}) {
         SCOPED_TRACE(t);
         EXPECT_LT(c.rms(0, ms(t), ms(t + 100)), 1.0);
     }
-    EXPECT_EQ(rec.events, (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav",
-                                                    "tune (none)", "tune a.wav", "tune missing.wav",
-                                                    "tune a.wav", "tune broken.wav"}));
+    EXPECT_EQ(rec.events,
+              (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav", "tune (none)",
+                                        "tune a.wav", "tune missing.wav", "tune a.wav",
+                                        "tune broken.wav", "tune a.wav", "tune pipe.wav"}));
 }
 
 TEST_F(MixerTest, MessageBeepIsCountedAndHeard) {
@@ -360,6 +370,57 @@ TEST_F(MixerTest, JumpsOfTheClockNeitherHangNorMixBackwards) {
     EXPECT_EQ(headless::audio_frames_mixed() - before, 3ull * 3600 * 44100);
 }
 
+// A sound output that goes away (lost) or stops asking for samples (stalled)
+// while a tune and a 300 ms shot play: nothing is heard, the shot's status
+// ends on time all the same (a stall is noticed 400 ms after the last pull),
+// a shot played meanwhile lasts its length, and once the output is back
+// effects sound again and the tune goes on where it stopped.
+TEST_F(MixerTest, WithoutAnOutputEffectsEndOnTimeAndSoundComesBack) {
+    using headless::AudioOutput;
+    const std::string dir = scratch_dir("mixer_output");
+    write_file(dir + "/tune.wav", wav({}, pcm16(tone(440, 44100, 44100, 6000))));
+    SoundBuffer* shot = load_tone(880, 300, 6000);
+    const auto playing = [&] {
+        return platform::sound_buffer_status(shot) == platform::kSoundStatusPlaying;
+    };
+    for (const AudioOutput output : {AudioOutput::Lost, AudioOutput::Stalled}) {
+        const bool lost = output == AudioOutput::Lost;
+        SCOPED_TRACE(lost ? "lost" : "stalled");
+        headless::audio_reset();
+        begin_capture(lost ? "mixer_output_lost" : "mixer_output_stalled");
+        ASSERT_TRUE(platform::tune_play((dir + "/tune.wav").c_str()));
+        platform::sound_buffer_play(shot);
+        headless::advance(100);
+        headless::set_audio_output(output);
+        headless::advance(199);
+        EXPECT_TRUE(playing());  // 299 ms
+        headless::advance(2);
+        EXPECT_EQ(playing(), !lost);  // 301 ms: a stall is not known yet
+        headless::advance(198);
+        EXPECT_EQ(playing(), !lost);  // 499 ms
+        headless::advance(2);
+        EXPECT_FALSE(playing());  // 501 ms
+        headless::advance(49);
+        platform::sound_buffer_play(shot);  // 550 ms
+        headless::advance(299);
+        EXPECT_TRUE(playing());
+        headless::advance(2);
+        EXPECT_FALSE(playing());
+        headless::set_now(headless::now() + 149);  // 1000 ms
+        headless::set_audio_output(AudioOutput::Present);
+        platform::sound_buffer_play(shot);
+        headless::advance(1000);
+        const Capture c = end_capture();
+        EXPECT_NEAR(c.amplitude_at(880, 0, ms(10), ms(90)), 6000, 300);
+        EXPECT_NEAR(c.amplitude_at(440, 0, ms(10), ms(90)), 6000, 300);
+        EXPECT_LT(c.rms(0, ms(101), ms(1000)), 1.0);
+        EXPECT_NEAR(c.amplitude_at(880, 0, ms(1010), ms(1290)), 6000, 300);
+        // The tune's other 900 ms, from the point where it stopped.
+        EXPECT_NEAR(c.amplitude_at(440, 0, ms(1010), ms(1890)), 6000, 300);
+        EXPECT_LT(c.rms(0, ms(1901), ms(2000)), 1.0);
+    }
+}
+
 TEST_F(MixerTest, MciCommandsAreParsedFromTheEnd) {
     Recorder rec;
     headless::set_observer(&rec);
@@ -389,24 +450,6 @@ TEST_F(MixerTest, MciCommandsAreParsedFromTheEnd) {
 
 // --- MP3 with real files ----------------------------------------------------
 
-namespace {
-
-bool have_lame() {
-    return std::system("command -v lame >/dev/null 2>&1") == 0;
-}
-
-// Encodes a mono tone to an MP3 file with lame.
-void make_mp3(const std::string& path, double freq, int rate, int frames) {
-    const std::string source = path + ".source.wav";
-    write_file(source, wav(wav_spec(1, static_cast<std::uint32_t>(rate)),
-                           pcm16(tone(freq, rate, frames, 12000))));
-    const std::string cmd = "lame --quiet -b 128 '" + source + "' '" + path + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    std::filesystem::remove(source);
-}
-
-}  // namespace
-
 class Mp3Test : public MixerTest {
    protected:
     void SetUp() override {
@@ -415,6 +458,10 @@ class Mp3Test : public MixerTest {
             GTEST_SKIP() << "lame is not installed (scripts/bootstrap installs it)";
         }
         dir_ = scratch_dir("mp3_stream");
+    }
+
+    void make_mp3(const std::string& path, double freq, int rate, int frames) {
+        ASSERT_TRUE(bramble_test::make_mp3(path, freq, rate, frames)) << path;
     }
 
     std::string dir_;
@@ -455,27 +502,129 @@ TEST_F(Mp3Test, OtherRatesAreResampledRepeatLoopsAndCloseSilencesAtOnce) {
     EXPECT_LT(c.rms(0, ms(1000), ms(1300)), 1.0);
 }
 
-TEST_F(Mp3Test, UnplayableFilesAreSilenceAndTheNextFilePlays) {
-    std::filesystem::create_directory(dir_ + "/folder.mp3");
-    write_file(dir_ + "/noise.mp3", Bytes(5000, 0x5A));
-    write_file(dir_ + "/empty.mp3", Bytes{});
+namespace {
+
+// The case a test is at, for the alarm below.
+const char* volatile hostile_case = "";
+
+// A hang ends the test binary with the case it hung at, rather than waiting
+// for the test runner's time limit.
+void hung(int) {
+    const char* what = hostile_case;
+    (void)!write(2, "hung at: ", 9);
+    (void)!write(2, what, std::strlen(what));
+    (void)!write(2, "\n", 1);
+    _exit(1);
+}
+
+// An ID3v2.4 tag header declaring size bytes after it (sizes are stored in
+// seven bits a byte).
+Bytes id3_header(std::uint32_t size) {
+    return {'I',
+            'D',
+            '3',
+            4,
+            0,
+            0,
+            static_cast<std::uint8_t>((size >> 21) & 0x7F),
+            static_cast<std::uint8_t>((size >> 14) & 0x7F),
+            static_cast<std::uint8_t>((size >> 7) & 0x7F),
+            static_cast<std::uint8_t>(size & 0x7F)};
+}
+
+}  // namespace
+
+TEST_F(Mp3Test, HostileFilesAreSilenceOrTheirSoundAndTheNextFilePlays) {
     make_mp3(dir_ + "/good.mp3", 440, 44100, 44100 / 5);
-    begin_capture("mp3_unplayable");
-    for (const char* name : {"folder.mp3", "noise.mp3", "empty.mp3", "missing.mp3"}) {
-        SCOPED_TRACE(name);
-        const std::string open = "open " + dir_ + "/" + name + " type MPEGVideo Alias Mp3";
+    make_mp3(dir_ + "/long.mp3", 660, 44100, 44100 * 2);
+    const Bytes whole = read_file(dir_ + "/long.mp3");
+    ASSERT_GT(whole.size(), 4000u);
+    constexpr std::uintmax_t kHuge = 4ull << 30;  // sparse: takes no room on the disk
+
+    // A tag with one title frame and no audio after it.
+    const std::string title = "Only a tag";
+    Bytes frame = {'T', 'I', 'T', '2', 0, 0, 0, static_cast<std::uint8_t>(title.size() + 1),
+                   0,   0,   3};
+    frame.insert(frame.end(), title.begin(), title.end());
+    Bytes tag = id3_header(static_cast<std::uint32_t>(frame.size()));
+    tag.insert(tag.end(), frame.begin(), frame.end());
+    Bytes lying_tag = id3_header(0x0FFFFFFF);  // 256 MiB announced, 100 bytes there
+    lying_tag.resize(lying_tag.size() + 100, 0x41);
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text += "These are the notes of a song, not the song itself.\n";
+    }
+
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        bool sounds;  // what there is of a tune in it
+    };
+    const std::vector<Case> cases = {
+        {"folder.mp3", [](const std::string& p) { std::filesystem::create_directory(p); }, false},
+        {"missing.mp3", [](const std::string&) {}, false},
+        {"empty.mp3", [](const std::string& p) { write_file(p, {}); }, false},
+        {"noise.mp3", [](const std::string& p) { write_file(p, Bytes(5000, 0x5A)); }, false},
+        {"notes.mp3", [&](const std::string& p) { write_file(p, Bytes(text.begin(), text.end())); },
+         false},
+        {"tag only.mp3", [&](const std::string& p) { write_file(p, tag); }, false},
+        {"lying tag.mp3", [&](const std::string& p) { write_file(p, lying_tag); }, false},
+        {"pipe.mp3", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }, false},
+        {"huge.mp3",
+         [&](const std::string& p) {
+             write_file(p, {});
+             std::filesystem::resize_file(p, kHuge);
+         },
+         false},
+        {"truncated.mp3",
+         [&](const std::string& p) {
+             write_file(p, Bytes(whole.begin(), whole.begin() + whole.size() * 2 / 5 + 77));
+         },
+         true},
+        {"huge tail.mp3",
+         [&](const std::string& p) {
+             write_file(p, whole);
+             std::filesystem::resize_file(p, kHuge);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        c.make(dir_ + "/" + c.name);
+    }
+
+    std::signal(SIGALRM, hung);
+    alarm(60);
+    begin_capture("mp3_hostile");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        hostile_case = c.name;
+        const std::string open = "open " + dir_ + "/" + c.name + " type MPEGVideo Alias Mp3";
         EXPECT_EQ(platform::mci_send_string(open.c_str()), 0);
         EXPECT_EQ(platform::mci_send_string("play Mp3 repeat"), 0);
         headless::advance(100);
         EXPECT_EQ(platform::mci_send_string("close Mp3"), 0);
     }
+    hostile_case = "good.mp3";
     const std::string open = "open " + dir_ + "/good.mp3 type MPEGVideo Alias Mp3";
     EXPECT_EQ(platform::mci_send_string(open.c_str()), 0);
     EXPECT_EQ(platform::mci_send_string("play Mp3"), 0);
     headless::advance(300);
-    const Capture c = end_capture();
-    EXPECT_LT(c.rms(0, 0, ms(400)), 1.0);
-    EXPECT_NEAR(c.amplitude_at(440, 0, ms(420), ms(580)), 12000, 1500);
+    const Capture capture = end_capture();
+    alarm(0);
+    std::signal(SIGALRM, SIG_DFL);
+
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const double rms = capture.rms(0, ms(100) * i, ms(100) * (i + 1));
+        if (cases[i].sounds) {
+            EXPECT_GT(rms, 4000) << cases[i].name;
+        } else {
+            EXPECT_LT(rms, 1.0) << cases[i].name;
+        }
+    }
+    const std::size_t good = ms(100) * cases.size();
+    EXPECT_NEAR(capture.amplitude_at(440, 0, good + ms(20), good + ms(180)), 12000, 1500);
+    std::filesystem::remove(dir_ + "/huge.mp3");
+    std::filesystem::remove(dir_ + "/huge tail.mp3");
 }
 
 TEST_F(MixerTest, LoudSumsAreBentBelowFullScaleNotCutOff) {

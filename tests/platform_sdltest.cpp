@@ -509,22 +509,54 @@ std::string check_pattern(const Screenshot& s, int depth) {
     return faults;
 }
 
+// Flips the pattern until the screen shows it; what differs, or empty.
+std::string flip_until_shown(int depth, const std::string& png) {
+    std::string faults = "never grabbed";
+    // The X server may show the frame a moment after the present.
+    for (int attempt = 0; attempt < 20 && !faults.empty(); ++attempt) {
+        DDraw_Puffer_flippen();
+        drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100 + 100 * attempt));
+        const auto shot = grab_screen(png);
+        faults = shot ? check_pattern(*shot, depth) : "import failed";
+    }
+    return faults;
+}
+
 TEST_F(SdlScreen, APresentedFrameIsLetterboxedWithItsColours) {
     for (int depth : {16, 32}) {
         SCOPED_TRACE(depth);
         DDraw_beenden();
         start_display(depth);
         draw_pattern(depth);
-        std::string faults = "never grabbed";
-        // The X server may show the frame a moment after the present.
-        for (int attempt = 0; attempt < 20 && !faults.empty(); ++attempt) {
-            DDraw_Puffer_flippen();
-            drain();
-            std::this_thread::sleep_for(std::chrono::milliseconds(100 + 100 * attempt));
-            const auto shot = grab_screen("sdltest-frame-" + std::to_string(depth) + ".png");
-            faults = shot ? check_pattern(*shot, depth) : "import failed";
+        EXPECT_EQ(flip_until_shown(depth, "sdltest-frame-" + std::to_string(depth) + ".png"), "");
+    }
+}
+
+// A reset renderer: after SDL_RENDER_TARGETS_RESET the texture's content is
+// gone, after SDL_RENDER_DEVICE_RESET the renderer's settings too. Left as
+// they are, the frame would show black (the texture darkened here in its
+// place) or at the wrong size (the logical size spoilt here); made again on
+// the event, the frames go on whole.
+TEST_F(SdlScreen, AfterARendererResetTheFramesGoOn) {
+    for (const Uint32 reset : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
+        const bool device = reset == SDL_RENDER_DEVICE_RESET;
+        SCOPED_TRACE(device ? "device reset" : "targets reset");
+        DDraw_beenden();
+        start_display(16);
+        draw_pattern(16);
+        DDraw_Puffer_flippen();
+        ASSERT_EQ(SDL_SetTextureColorMod(platform::sdl::frame_texture(), 0, 0, 0), 0);
+        if (device) {
+            ASSERT_EQ(SDL_RenderSetLogicalSize(platform::sdl::renderer(), 2048, 1536), 0);
         }
-        EXPECT_EQ(faults, "");
+        SDL_Event ev{};
+        ev.type = reset;
+        ASSERT_EQ(SDL_PushEvent(&ev), 1);
+        drain();
+        EXPECT_EQ(
+            flip_until_shown(16, device ? "sdltest-device-reset.png" : "sdltest-targets-reset.png"),
+            "");
     }
 }
 

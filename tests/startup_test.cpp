@@ -2,6 +2,7 @@
 // required files, the player's name, each fatal step with its error number,
 // and the background pictures the main loop loads per state.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -110,19 +111,27 @@ class StartupTest : public HeadlessTest {
 TEST_F(StartupTest, EachMissingFileGivesTheOneMessage) {
     const char* dateien[] = {"Grafik.dat", "Sound.dat", "start.wav",  "main.wav",
                              "win.wav",    "lose.wav",  "credits.wav"};
-    for (const char* datei : dateien) {
-        SCOPED_TRACE(datei);
-        headless::clear_boxes();
-        daten();
-        fs::remove(datei);
-        starten();
-        EXPECT_EQ(Spielzustand, 9);
-        ASSERT_EQ(headless::boxes().size(), 1u);
-        EXPECT_EQ(headless::boxes()[0].text, kFehlt);
-        EXPECT_EQ(headless::boxes()[0].caption, "Error...");
-        EXPECT_EQ(lpDD, nullptr);               // the display was never touched
-        EXPECT_FALSE(fs::exists("Score.dat"));  // nor the highscores
-        EXPECT_STREQ(Spielername, "");
+    // A named pipe in a file's place is no file either (opening it would wait
+    // for a writer).
+    for (const bool pipe : {false, true}) {
+        for (const char* datei : dateien) {
+            SCOPED_TRACE(std::string(datei) + (pipe ? " as a pipe" : ""));
+            headless::clear_boxes();
+            daten();
+            fs::remove(datei);
+            if (pipe) {
+                ASSERT_EQ(mkfifo(datei, 0644), 0);
+            }
+            starten();
+            EXPECT_EQ(Spielzustand, 9);
+            ASSERT_EQ(headless::boxes().size(), 1u);
+            EXPECT_EQ(headless::boxes()[0].text, kFehlt);
+            EXPECT_EQ(headless::boxes()[0].caption, "Error...");
+            EXPECT_EQ(lpDD, nullptr);               // the display was never touched
+            EXPECT_FALSE(fs::exists("Score.dat"));  // nor the highscores
+            EXPECT_STREQ(Spielername, "");
+            fs::remove(datei);
+        }
     }
 }
 

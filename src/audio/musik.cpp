@@ -1,6 +1,8 @@
 // Music: the WAV tunes of the screens outside play, and the jukebox that
 // plays the MP3 files of the working directory during play.
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,6 +48,19 @@ bool endet_mit(const char* name, const char* endung) {
     return true;
 }
 
+// Named pipes, sockets and devices are left out (links followed): opening one
+// waits for a writer or never ends, and the jukebox would hang on it. Regular
+// files and folders are listed as the pattern finds them; a folder cannot
+// hold up an open and plays as silence. An entry that cannot be looked at is
+// kept too: its open fails at once.
+bool kann_blockieren(DIR* dir, const char* name) {
+    struct stat st {};
+    if (fstatat(dirfd(dir), name, &st, 0) != 0) {
+        return false;
+    }
+    return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 bool Mp3_suchen() {
@@ -72,14 +87,15 @@ bool Dateien_suchen(const char* verzeichnis, const char* endung) {
         return false;
     }
     // Every entry whose name matches, folders included (the pattern does not
-    // look at attributes). Sorted by name, as the listing of the file systems
-    // the game was made for delivers them, so that the jukebox's order and the
-    // ten that are kept do not depend on how this file system stores them.
+    // look at attributes), but nothing that would block the jukebox. Sorted
+    // by name, as the listing of the file systems the game was made for
+    // delivers them, so that the jukebox's order and the ten that are kept do
+    // not depend on how this file system stores them.
     std::vector<std::string> namen;
     while (const dirent* e = readdir(dir)) {
         const char* n = e->d_name;
         if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0 && endet_mit(n, endung) &&
-            std::strlen(n) < kNamenGroesse) {
+            std::strlen(n) < kNamenGroesse && !kann_blockieren(dir, n)) {
             namen.emplace_back(n);
         }
     }

@@ -27,3 +27,7 @@ void Fehler_melden(const char* text);
 // each draw (state >> 16) & 0x7FFF, a number from 0 to 32767.
 void Zufall_saeen(std::uint32_t seed);
 std::int32_t Zufall();
+// Watches the generator when set (tests follow the order of the game's
+// decisions with it): called with gesaet true and the seed at every seeding,
+// with false and the number drawn at every draw.
+extern void (*Zufall_Beobachter)(bool gesaet, std::uint32_t wert);

@@ -7,6 +7,15 @@
 
 #include "gfx/sprite.h"
 
+// Kinds of target, the Typ of a slot's Sprite.
+namespace Typ {
+inline constexpr std::int32_t Kleiner_Flieger = 0;    // slots 0 to 2, behind the landscape
+inline constexpr std::int32_t Mittlerer_Flieger = 1;  // slots 3 to 5
+inline constexpr std::int32_t Grosser_Flieger = 2;    // slots 6 to 8
+inline constexpr std::int32_t Aufsteiger = 3;         // slot 9, comes up from below the screen
+inline constexpr std::int32_t Lauerer = 4;            // slot 10, behind the landscape
+}  // namespace Typ
+
 // One target slot. x is a landscape (world) x, y a screen y.
 struct Objekt {
     std::int32_t x;
@@ -66,6 +75,8 @@ void Objekte_bewegen();
 void Ansicht_scrollen(std::int32_t modus, std::int32_t betrag);
 void Randscrollen(std::int32_t maus_x);
 void Bildposition_setzen(int slot);
+// The hit rectangle at the slot's place, recomputed every step while in play.
+void Trefferrechteck_setzen(int slot);
 void Flieger_Kurswechsel(int slot);
 void Flieger_Grenzen(int slot);
 void Abtauchen_pruefen(int slot);

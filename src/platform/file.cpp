@@ -14,6 +14,30 @@ namespace platform {
 
 namespace {
 
+// Opens name with flags, never waiting (O_NONBLOCK), and keeps it only if it
+// is a regular file, whose reads and writes then block as usual. -1 otherwise:
+// folders, pipes and devices are not game files.
+int open_regular(const char* name, int flags) {
+    int fd;
+    do {
+        fd = ::open(name, flags | O_CLOEXEC | O_NONBLOCK, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat st {};
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        // Something is there, only not a file: callers must not take it for
+        // a missing name (errno could still say ENOENT from an earlier call).
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
 bool sync_fd(int fd) {
     int r;
     do {
@@ -50,14 +74,6 @@ std::string fallback_path(const char* name) {
     return read_fallback() + "/" + name;
 }
 
-int open_retrying(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags | O_CLOEXEC, 0644);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 }  // namespace
 
 void set_read_fallback(const std::string& folder) {
@@ -91,19 +107,14 @@ std::unique_ptr<File> File::open(const char* name, Mode mode) {
     } else if (mode == Mode::Create) {
         flags = O_RDWR | O_CREAT | O_TRUNC;
     }
-    int fd = open_retrying(name, flags);
+    int fd = open_regular(name, flags);
     if (fd < 0 && errno == ENOENT && mode == Mode::Read) {
         const std::string other = fallback_path(name);
         if (!other.empty()) {
-            fd = open_retrying(other.c_str(), flags);
+            fd = open_regular(other.c_str(), flags);
         }
     }
     if (fd < 0) {
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);  // folders and devices are not game files
         return nullptr;
     }
     return std::unique_ptr<File>(new File(fd));
@@ -241,6 +252,12 @@ std::int64_t File::write(const void* buffer, std::size_t bytes) {
         done += static_cast<std::size_t>(n);
     }
     return static_cast<std::int64_t>(done);
+}
+
+int open_regular_file(const char* name) {
+    // Read where the game's other files are read: the working folder first,
+    // then the installed data.
+    return name != nullptr ? open_regular(readable_path(name).c_str(), O_RDONLY) : -1;
 }
 
 }  // namespace platform

@@ -25,12 +25,12 @@ class File {
     // temporary one is removed.
     enum class Mode { Read, ReadWrite, Create, Replace };
 
-    // Opens name; null when it cannot be opened (missing, a folder, no rights).
-    // Create truncates or makes the file. Replace is refused, as creating the
-    // file would be, when the file exists but is not a writable plain file,
-    // and while another Replace of the same file is under way. Read takes a
-    // relative name that the working folder lacks from the read fallback
-    // folder.
+    // Opens name; null when it cannot be opened (missing, a folder, a pipe or
+    // device, no rights); the open never waits. Create truncates or makes the
+    // file. Replace is refused, as creating the file would be, when the file
+    // exists but is not a writable plain file, and while another Replace of
+    // the same file is under way. Read takes a relative name that the working
+    // folder lacks from the read fallback folder.
     static std::unique_ptr<File> open(const char* name, Mode mode);
     ~File();
     File(const File&) = delete;
@@ -64,5 +64,10 @@ void set_read_fallback(const std::string& folder);
 // that name when the working folder has none and the fallback has one. For
 // readers that take a path rather than a File.
 std::string readable_path(const char* name);
+// Opens name read-only if it is a regular file, and never waits: a named
+// pipe, a socket or a device with a game file's name would block a plain open
+// or never end. A relative name the working folder lacks is taken from the
+// read fallback folder. The descriptor (close-on-exec, blocking reads), or -1.
+int open_regular_file(const char* name);
 
 }  // namespace platform

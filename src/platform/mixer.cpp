@@ -113,6 +113,13 @@ bool Mixer::beep_playing() {
 }
 
 void Mixer::skip(std::size_t frames) {
+    skip_effects(frames);
+    std::lock_guard<std::mutex> lock(mutex_);
+    tune_position_ = std::min(tune_position_ + frames, tune_.size() / kMixChannels);
+    tune_on_ = tune_on_ && tune_position_ < tune_.size() / kMixChannels;
+}
+
+void Mixer::skip_effects(std::size_t frames) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (SoundBuffer* b : buffers_) {
         if (b->playing && b->frames - b->position <= frames) {
@@ -122,8 +129,6 @@ void Mixer::skip(std::size_t frames) {
             b->position += frames;
         }
     }
-    tune_position_ = std::min(tune_position_ + frames, tune_.size() / kMixChannels);
-    tune_on_ = tune_on_ && tune_position_ < tune_.size() / kMixChannels;
     beep_position_ = std::min(beep_position_ + frames, beep_.size() / kMixChannels);
     beep_on_ = beep_on_ && beep_position_ < beep_.size() / kMixChannels;
 }

@@ -92,6 +92,9 @@ class Mixer {
     // Moves every effect, the tune and the beep on by frames without mixing
     // them (a jump of the virtual clock too long to be worth mixing).
     void skip(std::size_t frames);
+    // The same for the effects and the beep only: the time that passes while
+    // no output takes samples (output_watch.h).
+    void skip_effects(std::size_t frames);
     // Stops every effect, the tune and the beep.
     void stop_all();
 

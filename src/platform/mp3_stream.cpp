@@ -1,6 +1,7 @@
 #include "platform/mp3_stream.h"
 
 #include <mpg123.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "platform/audio_convert.h"
+#include "platform/file.h"
 
 namespace platform::audio {
 
@@ -16,6 +18,11 @@ namespace {
 // One mpg123 read: two MPEG-1 layer III frames, so the file is read in small
 // steps and no single step holds up the decoding side for long.
 constexpr std::size_t kDecodeFrames = 2304;
+
+// How long the end of the program waits for the decoding thread. A thread
+// that is stuck in the file system (a drive that went away) is left behind
+// rather than holding up the exit.
+constexpr auto kStopWait = std::chrono::seconds(2);
 
 mpg123_handle* mh(void* h) {
     return static_cast<mpg123_handle*>(h);
@@ -39,14 +46,34 @@ Mp3Stream::Mp3Stream()
         // parameters) are cut at the first change instead of being followed,
         // and damaged files decode quietly instead of writing to stderr.
         mpg123_param(h, MPG123_ADD_FLAGS, MPG123_NO_FRANKENSTEIN | MPG123_QUIET, 0.0);
+        // Every file decodes to 16-bit stereo at its own rate. (The library's
+        // one-call open for this also scans a file without a length header
+        // from end to end, which takes long on a huge file; we need no length.)
+        mpg123_format_none(h);
+        mpg123_format2(h, 0, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     }
     handle_ = h;
 }
 
 Mp3Stream::~Mp3Stream() {
     stop_thread();
+    if (abandoned_) {
+        return;  // the thread left behind may still be using the decoder
+    }
+    close_file();
     if (handle_ != nullptr) {
         mpg123_delete(mh(handle_));
+    }
+}
+
+void Mp3Stream::close_file() {
+    if (opened_) {
+        mpg123_close(mh(handle_));
+        opened_ = false;
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);  // the library leaves a descriptor it was given open
+        fd_ = -1;
     }
 }
 
@@ -115,32 +142,31 @@ std::size_t Mp3Stream::ring_fill() {
 
 void Mp3Stream::apply(const Request& r) {
     if (r.generation != current_.generation) {
-        if (opened_) {
-            mpg123_close(mh(handle_));
-        }
-        opened_ = false;
+        close_file();
         ended_ = false;
         produced_since_start_ = false;
         resampler_.reset();
         current_.generation = r.generation;
         current_.play_serial = r.play_serial;
-        if (r.has_path && handle_ != nullptr) {
-            // A file that cannot be opened or has no MPEG audio stays silent.
-            if (mpg123_open_fixed(mh(handle_), r.path, MPG123_STEREO, MPG123_ENC_SIGNED_16) ==
-                MPG123_OK) {
-                long rate = 0;
-                int channels = 0;
-                int encoding = 0;
-                if (mpg123_getformat(mh(handle_), &rate, &channels, &encoding) == MPG123_OK &&
-                    channels == kMixChannels && encoding == MPG123_ENC_SIGNED_16 && rate > 0) {
-                    resampler_ = std::make_unique<Resampler>(static_cast<int>(rate));
-                    opened_ = resampler_->ok();
-                }
-                if (!opened_) {
-                    resampler_.reset();
-                    mpg123_close(mh(handle_));
-                }
+        // A file that cannot be opened, is no regular file (a named pipe would
+        // block the open) or has no MPEG audio stays silent.
+        fd_ = r.has_path && handle_ != nullptr ? open_regular_file(r.path) : -1;
+        if (fd_ >= 0 && mpg123_open_fd(mh(handle_), fd_) == MPG123_OK) {
+            opened_ = true;
+            long rate = 0;
+            int channels = 0;
+            int encoding = 0;
+            if (mpg123_getformat(mh(handle_), &rate, &channels, &encoding) == MPG123_OK &&
+                channels == kMixChannels && encoding == MPG123_ENC_SIGNED_16 && rate > 0) {
+                resampler_ = std::make_unique<Resampler>(static_cast<int>(rate));
             }
+            if (resampler_ == nullptr || !resampler_->ok()) {
+                resampler_.reset();
+                close_file();
+            }
+        }
+        if (!opened_) {
+            close_file();
         }
     } else if (r.play_serial != current_.play_serial) {
         current_.play_serial = r.play_serial;
@@ -240,7 +266,12 @@ void Mp3Stream::start_thread() {
         return;
     }
     stop_ = false;
-    thread_ = std::thread([this] { thread_main(); });
+    std::promise<void> finished;
+    finished_ = finished.get_future();
+    thread_ = std::thread([this, finished = std::move(finished)]() mutable {
+        thread_main();
+        finished.set_value();
+    });
 }
 
 void Mp3Stream::stop_thread() {
@@ -249,7 +280,13 @@ void Mp3Stream::stop_thread() {
     }
     stop_ = true;
     wake_.notify_one();
-    thread_.join();
+    if (finished_.wait_for(kStopWait) == std::future_status::ready) {
+        thread_.join();
+    } else {
+        std::fprintf(stderr, "sound: the tune decoder does not answer; left behind\n");
+        thread_.detach();
+        abandoned_ = true;
+    }
 }
 
 void Mp3Stream::thread_main() {

@@ -1,5 +1,7 @@
 // The jukebox's MP3 voice: libmpg123 decodes the open file a little ahead of
-// the mixer into a ring of mix-format frames. The game thread only posts
+// the mixer into a ring of mix-format frames. Only regular files are opened,
+// and never with a wait, so a named pipe or a device called like a tune is
+// silence instead of a decoder that hangs. The game thread only posts
 // requests (open, play, close); the decoding side opens and reads the file,
 // either on its own thread (the SDL backend, so the audio callback never
 // waits for the disk) or, on the headless backend, synchronously just before
@@ -10,6 +12,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -45,6 +48,9 @@ class Mp3Stream {
     void service(std::size_t want);
 
     // Runs service on a thread of its own until stop_thread (or destruction).
+    // stop_thread waits a moment at most: a thread stuck reading a file is
+    // left behind, so a stream that ran a thread must live as long as the
+    // process (as the mixer's one stream does).
     void start_thread();
     void stop_thread();
 
@@ -62,6 +68,7 @@ class Mp3Stream {
     };
 
     void apply(const Request& r);
+    void close_file();
     bool decode_chunk();
     std::size_t drain_resampler();
     std::size_t ring_fill();
@@ -85,6 +92,7 @@ class Mp3Stream {
     Request incoming_{};
     Request current_{};
     void* handle_ = nullptr;  // mpg123_handle
+    int fd_ = -1;             // the open file, given to the decoder
     bool opened_ = false;
     bool ended_ = false;
     bool produced_since_start_ = false;
@@ -95,6 +103,8 @@ class Mp3Stream {
     std::atomic<bool> busy_{false};
     std::atomic<bool> stop_{false};
     std::thread thread_;
+    std::future<void> finished_;  // ready once the thread has ended
+    bool abandoned_ = false;
 };
 
 }  // namespace platform::audio

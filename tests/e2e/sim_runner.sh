@@ -16,7 +16,7 @@ cd "$work"
 # --- script errors: nothing runs, the message names the line --------------
 bad_lines=("jump" "wait" "wait x" "wait -1" "wait 4294967296" "passes 1 2" "key FOO"
            "key 256" "char ab" "char" "char \\256" "move 1" "move 1 70000" "snap a/b"
-           "snap" "dump 3" "close now" "lclick 5")
+           "snap" "dump 3" "close now" "lclick 5" "aim 11" "aim 1 2" "aim x")
 for bad in "${bad_lines[@]}"; do
   printf '# comment\n\n%s\nwait 10\n' "$bad" >bad.script
   status=0

@@ -139,6 +139,11 @@ void write_file(const std::string& path, const Bytes& bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
+Bytes read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 Capture read_capture(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     Bytes b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -210,6 +215,20 @@ double Capture::crossings_per_second(int channel, std::size_t from, std::size_t 
         }
     }
     return to > from ? n * 44100.0 / static_cast<double>(to - from) : 0.0;
+}
+
+bool have_lame() {
+    return std::system("command -v lame >/dev/null 2>&1") == 0;
+}
+
+bool make_mp3(const std::string& path, double freq, int rate, int frames) {
+    const std::string source = path + ".source.wav";
+    write_file(source, wav(wav_spec(1, static_cast<std::uint32_t>(rate)),
+                           pcm16(tone(freq, rate, frames, 12000))));
+    const std::string cmd = "lame --quiet -b 128 '" + source + "' '" + path + "'";
+    const bool ok = std::system(cmd.c_str()) == 0;
+    std::filesystem::remove(source);
+    return ok;
 }
 
 std::string scratch_dir(const std::string& name) {

@@ -39,6 +39,8 @@ Bytes sound_archive(const std::vector<std::pair<std::int32_t, Bytes>>& entries,
 // The directory of an archive, as PackFile_oeffnen would hold it.
 Verzeichnis verzeichnis_of(const Bytes& archive_bytes);
 void write_file(const std::string& path, const Bytes& bytes);
+// The whole file; empty when it cannot be read.
+Bytes read_file(const std::string& path);
 
 // A capture of the mixer: interleaved 16-bit stereo at 44100.
 struct Capture {
@@ -55,6 +57,12 @@ struct Capture {
     double crossings_per_second(int channel, std::size_t from, std::size_t to) const;
 };
 Capture read_capture(const std::string& path);
+
+// Whether lame, which encodes the test tunes, is installed.
+bool have_lame();
+// Encodes a mono tone (amplitude 12000) to an MP3 file at 128 kbit/s with
+// lame; false when that failed.
+bool make_mp3(const std::string& path, double freq, int rate, int frames);
 
 // A scratch folder of the running test case below the test output folder,
 // emptied first.

@@ -1,6 +1,7 @@
 // bramblecourt-sim: runs the whole game, start-up included, in the current
 // folder on the headless backend (virtual clock, no window, no sound device),
 // driven by a script, and writes what happens as JSON lines to stdout.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +41,10 @@ constexpr const char* kUsage =
     "  char C         post WM_CHAR with one character, or \\NNN for a decimal byte\n"
     "  text REST      post one WM_CHAR per byte of the rest of the line\n"
     "  move X Y       post WM_MOUSEMOVE\n"
+    "  aim [SLOT]     move the pointer to the middle of target slot SLOT's hit\n"
+    "                 rectangle on the screen; without SLOT to the first slot in\n"
+    "                 play whose middle is on the screen and not behind the\n"
+    "                 landscape (the pointer stays when there is none)\n"
     "  lclick, rclick post the button at the last position\n"
     "  close          post WM_CLOSE\n"
     "  snap NAME      write the last presented frame to DIR/NAME.png\n"
@@ -338,6 +343,9 @@ class Runner {
             case sim::Op::Close:
                 post(WM_CLOSE, 0, 0);
                 return 0;
+            case sim::Op::Aim:
+                aim(c);
+                return 0;
             case sim::Op::Snap:
                 return snap(c);
             case sim::Op::Dump:
@@ -345,6 +353,42 @@ class Runner {
                 return 0;
         }
         return 0;
+    }
+
+    // Scripts aim at the targets by slot, so that their shots hit whatever
+    // way the generator has placed them.
+    void aim(const sim::Command& c) {
+        const auto mitte = [](int slot, std::int32_t& x, std::int32_t& y) {
+            const Objekt& o = Objekte[slot];
+            x = (o.L + o.R) / 2 + Scroll_x;
+            y = (o.T + o.B) / 2;
+        };
+        int slot = -1;
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        if (!c.any) {
+            slot = static_cast<int>(c.a);
+            mitte(slot, x, y);
+            x = std::clamp(x, 0, 1023);
+            y = std::clamp(y, 0, 767);
+        } else {
+            for (int i = 0; i < 11 && slot < 0; ++i) {
+                mitte(i, x, y);
+                const Objekt& o = Objekte[i];
+                if (o.Zus == 0 && x >= 0 && x < 1024 && y >= 0 && y < 768 &&
+                    !(o.Ebene == 1 && Hinter_Horizont(x - Scroll_x, y))) {
+                    slot = i;
+                }
+            }
+        }
+        sim::Line line("aim");
+        if (slot < 0) {
+            line.null("slot").emit();
+            return;
+        }
+        line.number("slot", slot).number("x", x).number("y", y).emit();
+        mouse_ = MAKELPARAM(static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y));
+        post(WM_MOUSEMOVE, 0, mouse_);
     }
 
     int snap(const sim::Command& c) { return write_snap(c.text, c.line); }

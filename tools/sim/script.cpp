@@ -144,6 +144,12 @@ bool parse_script(const std::string& source, std::vector<Command>& out, std::str
             if (!w.empty()) {
                 return fail(name + " takes no arguments");
             }
+        } else if (name == "aim") {
+            c.op = Op::Aim;
+            c.any = w.empty();
+            if (w.size() > 1 || (w.size() == 1 && !parse_number(w[0], 10, c.a))) {
+                return fail("aim needs nothing or one slot number from 0 to 10");
+            }
         } else if (name == "snap") {
             c.op = Op::Snap;
             if (w.size() != 1 || !plain_name(w[0])) {

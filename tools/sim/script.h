@@ -8,14 +8,15 @@
 
 namespace sim {
 
-enum class Op { Wait, Passes, Key, Char, Text, Move, LClick, RClick, Close, Snap, Dump };
+enum class Op { Wait, Passes, Key, Char, Text, Move, LClick, RClick, Close, Snap, Dump, Aim };
 
 struct Command {
     Op op;
     int line = 0;
-    std::uint32_t a = 0;  // wait ms, passes, key code, char byte, move x
+    std::uint32_t a = 0;  // wait ms, passes, key code, char byte, move x, aim slot
     std::uint32_t b = 0;  // move y
     std::string text;     // text bytes, snap name
+    bool any = false;     // aim without a slot: the first one that can be hit
 };
 
 // Whether name may name a snapshot: letters, digits, '.', '_' and '-' only.

@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
+#include "platform/output_watch.h"
 #include "platform/window.h"
 
 namespace platform::headless {
@@ -33,6 +34,7 @@ struct Clock {
         std::vector<std::int16_t>(audio::Mixer::kStepFrames * audio::kMixChannels);
     std::FILE* capture = nullptr;
     std::uint32_t capture_bytes = 0;
+    AudioOutput output = AudioOutput::Present;
 };
 
 Clock& clock() {
@@ -101,19 +103,29 @@ void catch_up() {
     c.ms += delta;
     const std::uint64_t target = c.ms * audio::kMixRate / 1000;
     audio::Mixer& m = audio::mixer();
-    if (delta > kMaxMixedJumpMs) {
+    audio::OutputWatch& watch = audio::output_watch();
+    const bool present = c.output == AudioOutput::Present;
+    if (present && delta > kMaxMixedJumpMs) {
         m.skip(static_cast<std::size_t>(target - c.frames));
         c.frames = target;
-        return;
     }
     while (c.frames < target) {
         const std::size_t n = static_cast<std::size_t>(
             std::min<std::uint64_t>(target - c.frames, audio::Mixer::kStepFrames));
-        // No decoding thread here: the jukebox decodes just what this step needs.
-        m.mp3().service(n);
-        m.mix(c.block.data(), n);
+        if (present) {
+            // No decoding thread here: the jukebox decodes just what this step needs.
+            m.mp3().service(n);
+            m.mix(c.block.data(), n);
+        } else {
+            std::fill(c.block.begin(), c.block.end(), std::int16_t{0});
+        }
         write_capture(c.block.data(), n);
         c.frames += n;
+    }
+    if (present) {
+        watch.pulled(c.ms * 1000);
+    } else {
+        watch.keep_time(m, c.ms * 1000);
     }
 }
 
@@ -149,6 +161,15 @@ void audio_reset() {
     Clock& c = clock();
     c.started = true;
     c.synced_tick = headless::now();
+    c.output = AudioOutput::Present;
+    audio::output_watch().reset(true, c.ms * 1000);
+}
+
+void set_audio_output(AudioOutput output) {
+    catch_up();  // what came before was heard (or not) as it was
+    Clock& c = clock();
+    c.output = output;
+    audio::output_watch().set_open(output != AudioOutput::Lost, c.ms * 1000);
 }
 
 std::uint64_t audio_frames_mixed() {

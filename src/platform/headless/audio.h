@@ -11,6 +11,14 @@ namespace platform::headless {
 // takes the current virtual time as the mixer's present (a fresh start).
 void audio_reset();
 
+// The sound output as the player's machine may change it under the game:
+// there (as after a reset), lost (a headset unplugged, the sound server gone:
+// the backend knows there is none) or stalled (still open, but it asks for no
+// more samples: a sound server that hangs). While it is not there nothing is
+// heard, and a capture records silence.
+enum class AudioOutput { Present, Lost, Stalled };
+void set_audio_output(AudioOutput output);
+
 // Frames mixed since the process started (the mix rate is 44100 per second).
 std::uint64_t audio_frames_mixed();
 

@@ -53,6 +53,7 @@ struct Video {
     SDL_Cursor* cursor = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    Uint32 texture_format = 0;  // set while the display is open
     int width = 1024;
     int height = 768;
     bool vsync = false;
@@ -153,6 +154,9 @@ SDL_Window* window() {
 SDL_Renderer* renderer() {
     return video().renderer;
 }
+SDL_Texture* frame_texture() {
+    return video().texture;
+}
 
 bool fullscreen() {
     return video().window != nullptr &&
@@ -250,11 +254,9 @@ void window_close() {
     }
 }
 
-bool display_open(int width, int height, int bits_per_pixel) {
-    auto& v = video();
-    if (v.window == nullptr || v.renderer != nullptr) {
-        return false;
-    }
+namespace {
+
+bool make_renderer(Video& v) {
     v.renderer =
         SDL_CreateRenderer(v.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     v.vsync = v.renderer != nullptr;
@@ -274,16 +276,53 @@ bool display_open(int width, int height, int bits_per_pixel) {
     if (SDL_GetRendererInfo(v.renderer, &info) == 0) {
         v.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     }
+    return true;
+}
+
+bool make_texture(Video& v) {
+    v.texture = SDL_CreateTexture(v.renderer, v.texture_format, SDL_TEXTUREACCESS_STREAMING,
+                                  v.width, v.height);
+    return v.texture != nullptr && SDL_RenderSetLogicalSize(v.renderer, v.width, v.height) == 0;
+}
+
+// After SDL_RENDER_TARGETS_RESET the texture may have lost its pixels; after
+// SDL_RENDER_DEVICE_RESET (or when the renderer fails) the renderer is gone
+// with every texture. Both are made again, so the next frame shows; if that
+// fails now, the next present tries again.
+void remake(Video& v, bool renderer_too) {
+    if (v.texture != nullptr) {
+        SDL_DestroyTexture(v.texture);
+        v.texture = nullptr;
+    }
+    if (renderer_too && v.renderer != nullptr) {
+        SDL_DestroyRenderer(v.renderer);
+        v.renderer = nullptr;
+    }
+    if ((v.renderer != nullptr || make_renderer(v)) && !make_texture(v) && v.texture != nullptr) {
+        SDL_DestroyTexture(v.texture);
+        v.texture = nullptr;
+    }
+}
+
+}  // namespace
+
+bool display_open(int width, int height, int bits_per_pixel) {
+    auto& v = video();
+    if (v.window == nullptr || v.renderer != nullptr) {
+        return false;
+    }
+    if (!make_renderer(v)) {
+        return false;
+    }
     // Our 16-bit pixels are RGB565 with the lowest green bit always 0, so
     // they upload unchanged; 32-bit pixels are 0x00RRGGBB.
-    const Uint32 format = bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
-    v.texture = SDL_CreateTexture(v.renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (v.texture == nullptr || SDL_RenderSetLogicalSize(v.renderer, width, height) != 0) {
+    v.texture_format = bits_per_pixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+    v.width = width;
+    v.height = height;
+    if (!make_texture(v)) {
         display_close();
         return false;
     }
-    v.width = width;
-    v.height = height;
     v.translator = platform::sdl::EventTranslator(width, height);
     SDL_DisplayMode mode;
     const int display = SDL_GetWindowDisplayIndex(v.window);
@@ -299,10 +338,19 @@ bool display_open(int width, int height, int bits_per_pixel) {
 
 void display_present(const Surface& frame) {
     auto& v = video();
-    if (v.texture == nullptr || frame.width() != v.width || frame.height() != v.height) {
+    if (v.texture_format == 0 || frame.width() != v.width || frame.height() != v.height) {
         return;
     }
-    SDL_UpdateTexture(v.texture, nullptr, frame.row(0), frame.pitch());
+    if (v.texture == nullptr) {
+        remake(v, v.renderer == nullptr);  // a remake that failed before
+        if (v.texture == nullptr) {
+            return;
+        }
+    }
+    if (SDL_UpdateTexture(v.texture, nullptr, frame.row(0), frame.pitch()) != 0) {
+        remake(v, true);  // lost without an event: made again for the next frame
+        return;
+    }
     SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
     SDL_RenderClear(v.renderer);  // the letterbox bars
     SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
@@ -320,6 +368,7 @@ void display_present(const Surface& frame) {
 
 void display_close() {
     auto& v = video();
+    v.texture_format = 0;
     if (v.texture != nullptr) {
         SDL_DestroyTexture(v.texture);
         v.texture = nullptr;
@@ -338,6 +387,12 @@ void pump_events() {
     std::vector<Message> out;
     SDL_Event ev;
     while (SDL_PollEvent(&ev) != 0) {
+        if (ev.type == SDL_RENDER_TARGETS_RESET || ev.type == SDL_RENDER_DEVICE_RESET) {
+            if (v.texture_format != 0) {
+                remake(v, ev.type == SDL_RENDER_DEVICE_RESET);
+            }
+            continue;
+        }
         out.clear();
         if (v.translator.translate(ev, out) == platform::sdl::Request::ToggleFullscreen) {
             toggle_fullscreen();

@@ -18,6 +18,8 @@ extern const std::array<const char*, kCursorSize> kCrosshair;
 // Null until window_open, and again after window_close.
 SDL_Window* window();
 SDL_Renderer* renderer();
+// The texture every flip uploads the back buffer to.
+SDL_Texture* frame_texture();
 bool fullscreen();
 // Switches between the fullscreen-desktop window and an ordinary window.
 void toggle_fullscreen();

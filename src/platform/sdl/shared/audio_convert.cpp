@@ -3,8 +3,10 @@
 #include "platform/audio_convert.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 #include "platform/file.h"
@@ -135,12 +137,24 @@ bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
     if (path == nullptr || path[0] == '\0') {
         return false;
     }
+    // Opened without waiting: a named pipe with a tune's name is no tune.
+    const int fd = open_regular_file(path);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return false;
+    }
+    SDL_RWops* rw = SDL_RWFromFP(file, SDL_TRUE);
+    if (rw == nullptr) {
+        std::fclose(file);
+        return false;
+    }
     SDL_AudioSpec spec{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    // The tunes are read where the game's other files are: the working
-    // folder first, then the installed data.
-    if (SDL_LoadWAV(readable_path(path).c_str(), &spec, &buf, &len) == nullptr) {
+    if (SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len) == nullptr) {
         return false;
     }
     const std::uint64_t frame_bytes =
