@@ -140,7 +140,7 @@ void Spielszene_zeichnen() {
     Objekte_zeichnen(0);
     Rekordfigur(0, 0);
     Statuszeile_zeichnen();
-    Einschlag(Maus_x, Maus_y, 0);
+    Einschlag(0, 0, 0);
     Patronen_zeichnen(lpDDSPatrone);
     if (Debugmodus != 0) {
         Debug_Objekte_zeichnen();

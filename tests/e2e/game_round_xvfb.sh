@@ -135,16 +135,9 @@ for _ in $(seq 8); do
   sleep 0.4
 done
 echo "clicked at $shots targets"
-# The points' corner before and after tells whether a click scored (the
-# targets move on while the screenshot is read, so a miss is no failure).
-crop=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 200 * s, 22 * s }')+$(sx 10)+$(sy 10)
 click 512 384 3  # reload
 sleep 0.3
 shot play_after
-if [ "$(convert "$out/play.png" -crop "$crop" +repage -format '%#' info:)" != \
-     "$(convert "$out/play_after.png" -crop "$crop" +repage -format '%#' info:)" ]; then
-  echo "the points changed: a click hit"
-fi
 
 if [ "$full" = 1 ]; then
   # The rest of the 90 seconds, then the round's end.
@@ -162,12 +155,10 @@ if [ "$full" = 1 ]; then
   key Escape
   sleep 0.5
   key Down
-  key Down
   key Return
   sleep 9
   shot credits
   key Escape
-  sleep 0.5
   key Up
   key Up
 else
