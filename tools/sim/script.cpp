@@ -70,6 +70,10 @@ bool plain_name(const std::string& s) {
 
 }  // namespace
 
+bool valid_snap_name(const std::string& name) {
+    return plain_name(name);
+}
+
 bool parse_script(const std::string& source, std::vector<Command>& out, std::string& error) {
     std::istringstream in(source);
     std::string raw;

@@ -19,6 +19,9 @@ struct Command {
     bool any = false;     // aim without a slot: the first one that can be hit
 };
 
+// Whether name may name a snapshot: letters, digits, '.', '_' and '-' only.
+bool valid_snap_name(const std::string& name);
+
 // Parses the script's text. On an error returns false with a message that
 // names the line.
 bool parse_script(const std::string& source, std::vector<Command>& out, std::string& error);
