@@ -213,9 +213,8 @@ bool TuneSource::open_plain(std::FILE* f) {
     if (std::fread(head, 1, sizeof head, f) == sizeof head && std::fseek(f, 0, SEEK_END) == 0) {
         size = std::ftell(f);
     }
-    const auto not_plain = [] { return false; };
     if (size < 12 || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
-        return not_plain();
+        return false;
     }
     const std::uint64_t riff_end = 8 + static_cast<std::uint64_t>(le32(head + 4));
     const auto file_end = static_cast<std::uint64_t>(size);
@@ -226,13 +225,13 @@ bool TuneSource::open_plain(std::FILE* f) {
         unsigned char chunk[24];
         if (std::fseek(f, static_cast<long>(pos), SEEK_SET) != 0 ||
             std::fread(chunk, 1, 8, f) != 8) {
-            return not_plain();
+            return false;
         }
         const std::uint32_t length = le32(chunk + 4);
         const std::uint64_t body = pos + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (have_format || length < 16 || std::fread(chunk + 8, 1, 16, f) != 16) {
-                return not_plain();
+                return false;
             }
             format.format_tag = le16(chunk + 8);
             format.channels = le16(chunk + 10);
@@ -244,7 +243,7 @@ bool TuneSource::open_plain(std::FILE* f) {
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!have_format || !format_supported(format) || body + length > file_end ||
                 body + length > riff_end || std::fseek(f, static_cast<long>(body), SEEK_SET) != 0) {
-                return not_plain();
+                return false;
             }
             file_ = f;
             sdl_format_ = sdl_format(format);
@@ -256,7 +255,7 @@ bool TuneSource::open_plain(std::FILE* f) {
         }
         pos = body + length + (length & 1u);
     }
-    return not_plain();
+    return false;
 }
 
 // Decodes the whole file with SDL, which closes it.
