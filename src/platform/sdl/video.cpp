@@ -23,6 +23,7 @@
 #include "platform/backend.h"
 #include "platform/sdl/events.h"
 #include "platform/stats.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 namespace platform::sdl {
@@ -204,6 +205,7 @@ bool video_start(const char* class_name) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // The frame is scaled by a non-integer factor; smooth it.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    platform::text_prepare();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
