@@ -50,6 +50,7 @@ struct State {
     bool in_pass = false;
     std::array<std::int64_t, kPhases> pass_phase_ns{};
     std::int64_t flips = 0;
+    std::vector<float> flip_ms;  // each pass's flip, all its phases
     std::int64_t first_group = -1;
     std::vector<Group> groups;
 };
@@ -134,6 +135,11 @@ void pass_end(int group) {
     }
     if (s.pass_phase_ns[static_cast<std::size_t>(Phase::Present)] > 0) {
         ++s.flips;
+        std::int64_t flip = 0;
+        for (int p = static_cast<int>(Phase::Upload); p < kPhases; ++p) {
+            flip += s.pass_phase_ns[static_cast<std::size_t>(p)];
+        }
+        s.flip_ms.push_back(static_cast<float>(ms(flip)));
     }
     if (g.first_end_ns < 0) {
         g.first_end_ns = wall - program_start_ns;
@@ -209,6 +215,11 @@ void print(std::FILE* out, const char* const* names, int count) {
                      "waiting for the display %.2f ms\n",
                      static_cast<long long>(s.flips), per_flip(Phase::Upload),
                      per_flip(Phase::Copy), per_flip(Phase::Present), per_flip(Phase::Delay));
+        std::vector<float> flips = s.flip_ms;
+        std::sort(flips.begin(), flips.end());
+        std::fprintf(out,
+                     "Flips, whole: median %.2f ms, 99th percentile %.2f ms, longest %.2f ms\n",
+                     quantile(flips, 0.5), quantile(flips, 0.99), flips.back());
     }
     const std::size_t first = static_cast<std::size_t>(s.first_group);
     const char* name = names != nullptr && s.first_group < count ? names[first] : "first state";
@@ -221,6 +232,7 @@ void reset() {
     s.on = false;
     s.groups.clear();
     s.flips = 0;
+    s.flip_ms.clear();
     s.first_group = -1;
     s.in_pass = false;
 }
