@@ -2,7 +2,10 @@
 // screen state, the main loop's pacing and the shutdown wait.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/spiel.h"
@@ -10,6 +13,7 @@
 #include "audio/audio.h"
 #include "game/game.h"
 #include "gfx/ddraw.h"
+#include "platform/stats.h"
 #include "platform/window.h"
 #include "screens/screens.h"
 #include "support/fixture.h"
@@ -278,6 +282,47 @@ TEST_F(AppTest, TitleKeys) {
     EXPECT_EQ(Spielzustand, 9);
     EXPECT_EQ(headless::frames_presented(), bilder);  // state 9 draws nothing
     EXPECT_EQ(Beendigungscode(true), 0);
+}
+
+TEST_F(AppTest, PassTimesAreCountedByTheStateWhoseRoutinesRan) {
+    platform::stats::reset();
+    platform::stats::enable();
+    Zustand_wechseln(0, 0);
+    for (int i = 0; i < 3; ++i) {
+        Durchlauf();
+    }
+    Spielzustand = 1;
+    for (int i = 0; i < 2; ++i) {
+        Durchlauf();
+    }
+    // The key is taken at the start of the next pass, which draws the quit
+    // question.
+    platform::post_message(Hauptfenster, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 2; ++i) {
+        Durchlauf();
+    }
+    platform::post_message(Hauptfenster, WM_CHAR, 'y', 0);
+    Durchlauf();  // draws nothing: not counted
+    EXPECT_EQ(Spielzustand, 9);
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    Laufzeiten_ausgeben(f);
+    platform::stats::reset();
+    std::rewind(f);
+    std::string text;
+    for (int c; (c = std::fgetc(f)) != EOF;) {
+        text.push_back(static_cast<char>(c));
+    }
+    std::fclose(f);
+    const auto passes = [&](const std::string& row) {
+        const std::size_t at = text.find("\n" + row + " ");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 15);
+    };
+    EXPECT_EQ(passes("title"), 3) << text;
+    EXPECT_EQ(passes("menu"), 2) << text;
+    EXPECT_EQ(passes("quit question"), 2) << text;
+    EXPECT_EQ(passes("all"), 7) << text;
+    EXPECT_NE(text.find("First frame (title) presented"), std::string::npos) << text;
 }
 
 TEST_F(AppTest, HeldUpCyclesTheMenuBackwards) {

@@ -5,17 +5,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/headless/audio.h"
 #include "platform/sound.h"
+#include "platform/tune_stream.h"
 #include "platform/window.h"
 #include "support/fixture.h"
 #include "support/sound_support.h"
@@ -339,6 +344,148 @@ TEST_F(MixerTest, TunesEndEachOtherAndNoNameOrAMissingFileEndsThem) {
               (std::vector<std::string>{"tune a.wav", "tune b.wav", "tune a.wav", "tune (none)",
                                         "tune a.wav", "tune missing.wav", "tune a.wav",
                                         "tune broken.wav", "tune a.wav", "tune pipe.wav"}));
+}
+
+namespace {
+
+// Tunes in the layouts and formats a tune may come in; the last is read by
+// SDL's own reader rather than from the file piece by piece.
+struct TuneCase {
+    const char* what;
+    Bytes file;
+    int ms;       // length
+    double freq;  // of its tone
+    bool exact;   // 16-bit stereo at the mix rate: played sample for sample
+};
+
+Bytes float32(const std::vector<std::int16_t>& samples) {
+    Bytes b;
+    for (std::int16_t s : samples) {
+        const float f = static_cast<float>(s) / 32768.0f;
+        std::uint32_t u;
+        std::memcpy(&u, &f, sizeof u);
+        for (int i = 0; i < 4; ++i) {
+            b.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+        }
+    }
+    return b;
+}
+
+std::vector<TuneCase> tune_cases() {
+    std::vector<TuneCase> cases;
+    cases.push_back({"16-bit stereo at 44100",
+                     wav(wav_spec(2, 44100), pcm16(tone(440, 44100, 44100 * 3 / 2, 9000, 2))), 1500,
+                     440, true});
+    WavSpec u8 = wav_spec(1, 22050, 8);
+    u8.chunks_before.push_back(chunk("LIST", Bytes{'I', 'N', 'F', 'O', 'x'}));
+    Bytes u8_data;
+    for (std::int16_t v : tone(700, 22050, 22050 * 13 / 10 + 1, 9000)) {
+        u8_data.push_back(static_cast<std::uint8_t>(128 + v / 256));
+    }
+    cases.push_back(
+        {"8-bit mono at 22050 after another chunk", wav(u8, u8_data), 1300, 700, false});
+    WavSpec f32 = wav_spec(2, 48000, 32);
+    f32.tag = 3;
+    f32.fmt_size = 18;
+    cases.push_back({"float stereo at 48000",
+                     wav(f32, float32(tone(1000, 48000, 48000 * 6 / 5, 9000, 2))), 1200, 1000,
+                     false});
+    Bytes s24;
+    for (std::int16_t v : tone(500, 32000, 32000, 9000)) {
+        s24.push_back(0);
+        s24.push_back(static_cast<std::uint8_t>(v));
+        s24.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    cases.push_back({"24-bit mono at 32000", wav(wav_spec(1, 32000, 24), s24), 1000, 500, false});
+    return cases;
+}
+
+}  // namespace
+
+TEST_F(MixerTest, TunesSoundTheSameHoweverFinelyTheyAreMixed) {
+    const std::string dir = scratch_dir("mixer_tune_steps");
+    InDirectory in(dir);
+    for (const TuneCase& t : tune_cases()) {
+        SCOPED_TRACE(t.what);
+        write_file("tune.wav", t.file);
+        // The whole tune and a little silence after it, mixed in steps of
+        // 1 ms, of 37 ms and in one go.
+        std::vector<Capture> captures;
+        for (int step : {1, 37, t.ms + 100}) {
+            begin_capture("mixer_tune_steps");
+            ASSERT_TRUE(platform::tune_play("tune.wav"));
+            for (int done = 0; done < t.ms + 100; done += step) {
+                headless::advance(static_cast<std::uint32_t>(std::min(step, t.ms + 100 - done)));
+            }
+            captures.push_back(end_capture());
+        }
+        const Capture& c = captures[0];
+        ASSERT_EQ(c.frames(), ms(t.ms + 100));
+        EXPECT_EQ(captures[1].samples, c.samples);
+        EXPECT_EQ(captures[2].samples, c.samples);
+        std::size_t first = 0;
+        EXPECT_NEAR(static_cast<double>(c.sounding_frames(200, &first)), ms(t.ms), ms(2));
+        EXPECT_LT(first, ms(1));
+        EXPECT_NEAR(c.amplitude_at(t.freq, 0, ms(10), ms(t.ms - 10)), 9000, 300);
+        EXPECT_NEAR(c.amplitude_at(t.freq, 1, ms(10), ms(t.ms - 10)), 9000, 300);
+        EXPECT_LT(c.rms(0, ms(t.ms + 2), ms(t.ms + 100)), 1.0);
+        if (t.exact) {
+            const std::vector<std::int16_t> played(c.samples.begin(),
+                                                   c.samples.begin() + ms(t.ms) * 2);
+            EXPECT_EQ(played, tone(t.freq, 44100, static_cast<int>(ms(t.ms)), 9000, 2));
+        }
+    }
+}
+
+TEST(TuneStream, ItsThreadGivesTheSameFramesAndEndsTheOldTuneAtTheCall) {
+    const std::string dir = scratch_dir("tune_stream_thread");
+    InDirectory in(dir);
+    const std::vector<TuneCase> cases = tune_cases();
+    write_file("a.wav", cases[2].file);
+    write_file("b.wav", cases[1].file);
+    // Everything a stream gives from the call on, converting on the caller's
+    // side or on its thread.
+    const auto drain = [](platform::audio::TuneStream& s, bool threaded, std::size_t limit) {
+        std::vector<std::int16_t> out;
+        std::vector<std::int16_t> block(1024 * 2);
+        for (int idle = 0; out.size() < limit * 2 && s.playing() && idle < 20000;) {
+            if (!threaded) {
+                s.service(1024);
+            }
+            const std::size_t n =
+                s.read(block.data(), std::min<std::size_t>(1024, limit - out.size() / 2));
+            out.insert(out.end(), block.begin(), block.begin() + n * 2);
+            if (n == 0) {
+                ++idle;
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+            }
+        }
+        return out;
+    };
+    platform::audio::TuneStream direct;
+    platform::audio::TuneStream threaded;
+    threaded.start_thread();
+    ASSERT_TRUE(direct.play("a.wav"));
+    ASSERT_TRUE(threaded.play("a.wav"));
+    const std::vector<std::int16_t> a = drain(direct, false, SIZE_MAX);
+    EXPECT_EQ(a.size(), ms(1200) * 2);
+    EXPECT_EQ(drain(threaded, true, SIZE_MAX), a);
+    EXPECT_FALSE(threaded.playing());
+
+    ASSERT_TRUE(direct.play("b.wav"));
+    const std::vector<std::int16_t> b = drain(direct, false, SIZE_MAX);
+    // a.wav is cut short by b.wav: what comes after the call is b.wav from
+    // its start, whatever the thread had converted of a.wav.
+    ASSERT_TRUE(threaded.play("a.wav"));
+    EXPECT_EQ(drain(threaded, true, 5000), std::vector<std::int16_t>(a.begin(), a.begin() + 10000));
+    ASSERT_TRUE(threaded.play("b.wav"));
+    EXPECT_EQ(drain(threaded, true, SIZE_MAX), b);
+    ASSERT_TRUE(threaded.play("a.wav"));
+    EXPECT_FALSE(threaded.play("missing.wav"));
+    EXPECT_FALSE(threaded.playing());
+    std::vector<std::int16_t> block(1024 * 2);
+    EXPECT_EQ(threaded.read(block.data(), 1024), 0u);
+    threaded.stop_thread();
 }
 
 TEST_F(MixerTest, MessageBeepIsCountedAndHeard) {

@@ -6,6 +6,7 @@
 #include "audio/audio.h"
 #include "game/game.h"
 #include "gfx/ddraw.h"
+#include "platform/stats.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "screens/screens.h"
@@ -67,8 +68,25 @@ void Zustand_ausfuehren() {
 }
 
 void Durchlauf() {
+    platform::stats::pass_begin();
     Nachrichten_abholen();
+    const std::int32_t zustand = Spielzustand;
     Zustand_ausfuehren();
+    Durchlauf_messen(zustand);
+}
+
+void Durchlauf_messen(std::int32_t zustand) {
+    // A pass whose messages ended the game drew nothing.
+    if (zustand != Zustand::Ende) {
+        platform::stats::pass_end(zustand);
+    }
+}
+
+void Laufzeiten_ausgeben(std::FILE* ziel) {
+    static const char* const namen[] = {"title",      "menu",       "round intro",
+                                        "play",       "name entry", "game over",
+                                        "highscores", "credits",    "quit question"};
+    platform::stats::print(ziel, namen, static_cast<int>(sizeof namen / sizeof namen[0]));
 }
 
 int Beendigungscode(bool gestartet) {

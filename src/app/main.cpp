@@ -9,6 +9,7 @@
 #include "platform/cp1252.h"
 #include "platform/file.h"
 #include "platform/folders.h"
+#include "platform/stats.h"
 #include "platform/window.h"
 
 namespace {
@@ -19,6 +20,8 @@ constexpr const char* kHilfe =
     "with the right one, and chase the top-ten list.\n"
     "\n"
     "  --window   start in a window instead of full screen (Alt+Enter switches)\n"
+    "  --stats    at the end, print how long the passes of the main loop took,\n"
+    "             by screen, and the time to the first title frame\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
@@ -41,6 +44,10 @@ Befehl Befehlszeile_lesen(int argc, char** argv, bool& im_fenster) {
         }
         if (std::strcmp(arg, "--window") == 0) {
             im_fenster = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--stats") == 0) {
+            platform::stats::enable();
             continue;
         }
         std::fprintf(stderr,
@@ -88,5 +95,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::window_start_fullscreen(!im_fenster);
-    return Hauptprogramm();
+    const int code = Hauptprogramm();
+    if (platform::stats::enabled()) {
+        Laufzeiten_ausgeben(stdout);
+    }
+    return code;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "core/core.h"
 #include "platform/surface.h"
@@ -69,6 +70,11 @@ void Nachrichten_abholen();
 void Zustand_ausfuehren();
 // One pass of the main loop.
 void Durchlauf();
+// With --stats: the pass that ran the routines of zustand ends (its start is
+// marked by platform::stats::pass_begin before its messages); and the table
+// of pass times by screen state, written at the end.
+void Durchlauf_messen(std::int32_t zustand);
+void Laufzeiten_ausgeben(std::FILE* ziel);
 // The program's exit code: 1 when the start-up failed; after the main loop
 // the code a WM_QUIT carried if that was the last message, otherwise 0.
 int Beendigungscode(bool gestartet);

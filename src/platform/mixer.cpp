@@ -5,6 +5,7 @@
 
 #include "platform/audio_convert.h"
 #include "platform/mp3_stream.h"
+#include "platform/tune_stream.h"
 
 namespace platform::audio {
 
@@ -72,8 +73,10 @@ float attenuation_gain(int hundredths_db) {
 Mixer::Mixer()
     : beep_(make_beep()),
       mp3_(std::make_unique<Mp3Stream>()),
+      tune_(std::make_unique<TuneStream>()),
       sum_(kStepFrames * kMixChannels),
-      mp3_frames_(kStepFrames * kMixChannels) {
+      mp3_frames_(kStepFrames * kMixChannels),
+      tune_frames_(kStepFrames * kMixChannels) {
     buffers_.reserve(64);
 }
 
@@ -89,16 +92,8 @@ void Mixer::detach(SoundBuffer* buffer) {
     buffers_.erase(std::remove(buffers_.begin(), buffers_.end(), buffer), buffers_.end());
 }
 
-void Mixer::replace_tune(std::vector<std::int16_t>& samples) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tune_.swap(samples);
-    tune_position_ = 0;
-    tune_on_ = !tune_.empty();
-}
-
 bool Mixer::tune_playing() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return tune_on_;
+    return tune_->playing();
 }
 
 void Mixer::beep() {
@@ -113,10 +108,8 @@ bool Mixer::beep_playing() {
 }
 
 void Mixer::skip(std::size_t frames) {
+    tune_->skip(frames);
     skip_effects(frames);
-    std::lock_guard<std::mutex> lock(mutex_);
-    tune_position_ = std::min(tune_position_ + frames, tune_.size() / kMixChannels);
-    tune_on_ = tune_on_ && tune_position_ < tune_.size() / kMixChannels;
 }
 
 void Mixer::skip_effects(std::size_t frames) {
@@ -134,12 +127,12 @@ void Mixer::skip_effects(std::size_t frames) {
 }
 
 void Mixer::stop_all() {
+    tune_->play(nullptr);
     std::lock_guard<std::mutex> lock(mutex_);
     for (SoundBuffer* b : buffers_) {
         b->playing = false;
         b->position = 0;
     }
-    tune_on_ = false;
     beep_on_ = false;
 }
 
@@ -155,9 +148,10 @@ void Mixer::mix(std::int16_t* out, std::size_t frames) {
 void Mixer::mix_step(std::int16_t* out, std::size_t frames) {
     float* sum = sum_.data();
     std::fill(sum, sum + frames * kMixChannels, 0.0f);
-    // The stream's own lock is taken first and alone, never inside ours.
+    // The streams' own locks are taken first and alone, never inside ours.
     const std::size_t mp3 = mp3_->read(mp3_frames_.data(), frames);
     add_voice(sum, mp3_frames_.data(), mp3, frames, 1.0f, 1.0f);
+    const std::size_t tune = tune_->read(tune_frames_.data(), frames);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (SoundBuffer* b : buffers_) {
@@ -172,12 +166,9 @@ void Mixer::mix_step(std::int16_t* out, std::size_t frames) {
                 b->position = 0;
             }
         }
-        if (tune_on_) {
-            const std::size_t left = tune_.size() / kMixChannels - tune_position_;
-            tune_position_ += add_voice(sum, tune_.data() + tune_position_ * kMixChannels, left,
-                                        frames, 1.0f, 1.0f);
-            tune_on_ = tune_position_ < tune_.size() / kMixChannels;
-        }
+        // The tune is added after the effects, as it always was: float sums
+        // in another order would round differently.
+        add_voice(sum, tune_frames_.data(), tune, frames, 1.0f, 1.0f);
         if (beep_on_) {
             const std::size_t left = beep_.size() / kMixChannels - beep_position_;
             beep_position_ += add_voice(sum, beep_.data() + beep_position_ * kMixChannels, left,

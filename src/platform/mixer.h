@@ -4,8 +4,9 @@
 // callback pulls from it; the headless backend runs it on the virtual clock.
 //
 // While the game runs nothing here allocates or touches a file: samples are
-// converted when a buffer is filled or a tune is loaded, and the mixer's lock
-// is held for at most one mix step.
+// converted when a buffer is filled, tunes and MP3 files on their own
+// converting side (tune_stream.h, mp3_stream.h), and the mixer's lock is held
+// for at most one mix step.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +53,7 @@ class SoundBuffer {
 namespace platform::audio {
 
 class Mp3Stream;
+class TuneStream;
 
 // Linear gain of an attenuation in hundredths of a decibel (0 = 1.0);
 // -10000 and below is silence, as DirectSound treats it.
@@ -77,10 +79,8 @@ class Mixer {
     void attach(SoundBuffer* buffer);
     void detach(SoundBuffer* buffer);
 
-    // Starts the given samples as the tune from their beginning, ending the
-    // one sounding; an empty vector just ends it. The previous samples come
-    // back in `samples`, to be freed outside the lock.
-    void replace_tune(std::vector<std::int16_t>& samples);
+    // The tune voice (PlaySoundA).
+    TuneStream& tune() { return *tune_; }
     bool tune_playing();
 
     // The short beep of MessageBeep, from its start.
@@ -103,15 +103,14 @@ class Mixer {
 
     std::mutex mutex_;
     std::vector<SoundBuffer*> buffers_;
-    std::vector<std::int16_t> tune_;
-    std::size_t tune_position_ = 0;
-    bool tune_on_ = false;
     std::vector<std::int16_t> beep_;
     std::size_t beep_position_ = 0;
     bool beep_on_ = false;
     std::unique_ptr<Mp3Stream> mp3_;
+    std::unique_ptr<TuneStream> tune_;
     std::vector<float> sum_;
     std::vector<std::int16_t> mp3_frames_;
+    std::vector<std::int16_t> tune_frames_;
 };
 
 // The one mixer of the process. Never destroyed: the audio thread may still

@@ -12,6 +12,7 @@
 #include "platform/faults.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
+#include "platform/tune_stream.h"
 
 namespace platform {
 
@@ -196,11 +197,8 @@ bool tune_play(const char* file_name) {
     audio_backend::start();
     audio_backend::sync();
     audio_backend::report_tune(file_name);
-    std::vector<std::int16_t> samples;
     // A missing or unreadable file still ends the tune that is sounding.
-    const bool ok = file_name != nullptr && audio::load_wav_file(file_name, samples);
-    mixer().replace_tune(samples);
-    return ok || file_name == nullptr;
+    return mixer().tune().play(file_name);
 }
 
 // --- MCI -----------------------------------------------------------------

@@ -147,7 +147,19 @@ void copy_row_keyed32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint
     }
 }
 
+std::vector<DrawOp>* draw_log = nullptr;
+
+void log_draw(const DrawOp& op) {
+    if (draw_log != nullptr) {
+        draw_log->push_back(op);
+    }
+}
+
 }  // namespace
+
+void set_draw_log(std::vector<DrawOp>* log) {
+    draw_log = log;
+}
 
 bool Clipper::set_clip_list(const std::uint8_t* region, std::size_t bytes) {
     if (region == nullptr || bytes < 32) {
@@ -237,6 +249,8 @@ int fill(Surface& dst, std::uint32_t value) {
     if (fault_due(Fault::ColorFill)) {
         return kErrGeneric;
     }
+    log_draw({DrawOp::Kind::Fill, &dst, nullptr, Rect{0, 0, dst.width(), dst.height()}, Rect{},
+              value, false});
     const int bytes = dst.bytes_per_pixel();
     const std::uint32_t pattern = bytes == 2 ? (value & 0xFFFF) * 0x00010001u : value;
     for_each_clip_rect(dst, [&](const Rect& r) {
@@ -269,6 +283,7 @@ int blit(Surface& dst, const Rect& dst_rect, const Surface& src, const Rect& src
                      dst_rect.bottom > dst.height())) {
         return kErrInvalidRect;
     }
+    log_draw({DrawOp::Kind::Blit, &dst, &src, dst_rect, src_rect, 0, keyed});
     const bool use_key = keyed && src.has_color_key();
     const std::uint32_t key = src.color_key();
     for_each_clip_rect(dst, [&](const Rect& clip) {
@@ -325,6 +340,7 @@ int blit_stretched(Surface& dst, const Rect& dst_rect, const Surface& src, const
                      dst_rect.bottom > dst.height())) {
         return kErrInvalidRect;
     }
+    log_draw({DrawOp::Kind::Stretched, &dst, &src, dst_rect, src_rect, 0, true});
     const bool use_key = src.has_color_key();
     const std::uint32_t key = src.color_key();
     for_each_clip_rect(dst, [&](const Rect& clip) {

@@ -106,4 +106,19 @@ int blit(Surface& dst, const Rect& dst_rect, const Surface& src, const Rect& src
 // the same way (the source is sampled as if the whole rectangle were drawn).
 int blit_stretched(Surface& dst, const Rect& dst_rect, const Surface& src, const Rect& src_rect);
 
+// A fill or blit as it was asked for (before clipping), so that a benchmark
+// can have the same pixel work done elsewhere.
+struct DrawOp {
+    enum class Kind { Fill, Blit, Stretched };
+    Kind kind = Kind::Fill;
+    Surface* dst = nullptr;
+    const Surface* src = nullptr;  // null for a fill
+    Rect dst_rect;                 // a fill: the whole surface
+    Rect src_rect;
+    std::uint32_t value = 0;  // a fill's pixel value
+    bool keyed = false;
+};
+// While a log is set, every fill and blit that draws is appended to it.
+void set_draw_log(std::vector<DrawOp>* log);
+
 }  // namespace platform

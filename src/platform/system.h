@@ -11,8 +11,8 @@ namespace platform {
 std::uint32_t tick_count();
 
 // One turn of a busy wait whose deadline is remaining_ms away. The real
-// backend sleeps while more than about 2 ms remain and spins at the end; the
-// headless backend advances its virtual clock by 1 ms.
+// backend sleeps until the tick count reaches the deadline; the headless
+// backend advances its virtual clock by 1 ms.
 void idle_step(std::uint32_t remaining_ms);
 
 struct SystemTime {

@@ -52,6 +52,10 @@ void release_dc(Surface* surface, TextDC* dc);
 // a font.
 bool text_extent(const char* text, int length, int* width, int* height);
 
+// Starts looking for the font on a thread of its own, so that the first text
+// need not wait for it (the real game calls it when its video starts).
+void text_prepare();
+
 // Uses this font file instead of fontconfig's match; an empty path goes back
 // to the match. Lets tests check what happens when no font can be loaded.
 void set_text_font_file(const std::string& path);

@@ -19,6 +19,7 @@
 #include "platform/cp1252.h"
 #include "platform/headless/headless.h"
 #include "platform/png.h"
+#include "platform/stats.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "score/score.h"
@@ -32,7 +33,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: bramblecourt-sim [--start-tick N] [--frame-ms N] [--hour H] [--user NAME]\n"
     "                        [--snap-dir DIR] [--audio-out FILE.wav] [--snap-at-exit NAME]\n"
-    "                        SCRIPT\n"
+    "                        [--stats] SCRIPT\n"
     "\n"
     "Script commands, one a line (# starts a comment, except after char and text):\n"
     "  wait MS        run passes until the virtual clock has advanced by MS\n"
@@ -51,7 +52,9 @@ constexpr const char* kUsage =
     "  dump           print the shared state\n"
     "\n"
     "--snap-at-exit NAME writes the last frame shown (the farewell, after a quit)\n"
-    "to DIR/NAME.png when the game ends, before its exit line.\n";
+    "to DIR/NAME.png when the game ends, before its exit line.\n"
+    "--stats writes the wall-clock times of the passes by screen state to stderr\n"
+    "at the end.\n";
 
 struct Options {
     std::uint32_t start_tick = 1000000;
@@ -62,6 +65,7 @@ struct Options {
     std::string audio_out;
     std::string exit_snap;
     std::string script;
+    bool stats = false;
 };
 
 bool parse_u32(const char* s, std::uint32_t max, std::uint32_t& out) {
@@ -127,6 +131,8 @@ bool parse_options(int argc, char** argv, Options& o) {
              : arg == "--snap-dir"     ? o.snap_dir
              : arg == "--snap-at-exit" ? o.exit_snap
                                        : o.audio_out) = v;
+        } else if (arg == "--stats") {
+            o.stats = true;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -266,10 +272,13 @@ class Runner {
 
     // One pass of the main loop, watched message by message.
     void pass() {
+        platform::stats::pass_begin();
         while (Nachricht_verarbeiten()) {
             check_state();
         }
+        const std::int32_t zustand = Spielzustand;
         Zustand_ausfuehren();
+        Durchlauf_messen(zustand);
         ++passes_;
         check_state();
         if (Spielzustand == 9) {
@@ -501,8 +510,14 @@ int main(int argc, char** argv) {
     headless::set_user_name(options.user);
     Tracer tracer;
     headless::set_observer(&tracer);
+    if (options.stats) {
+        platform::stats::enable();
+    }
     Runner runner(options);
     const int status = runner.run(script);
     headless::set_observer(nullptr);
+    if (options.stats) {
+        Laufzeiten_ausgeben(stderr);
+    }
     return status;
 }

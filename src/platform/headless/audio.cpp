@@ -14,6 +14,7 @@
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
 #include "platform/output_watch.h"
+#include "platform/tune_stream.h"
 #include "platform/window.h"
 
 namespace platform::headless {
@@ -113,8 +114,10 @@ void catch_up() {
         const std::size_t n = static_cast<std::size_t>(
             std::min<std::uint64_t>(target - c.frames, audio::Mixer::kStepFrames));
         if (present) {
-            // No decoding thread here: the jukebox decodes just what this step needs.
+            // No converting threads here: the jukebox and the tune convert
+            // just what this step needs.
             m.mp3().service(n);
+            m.tune().service(n);
             m.mix(c.block.data(), n);
         } else {
             std::fill(c.block.begin(), c.block.end(), std::int16_t{0});

@@ -29,6 +29,7 @@ struct State {
     std::vector<Box> boxes;
     int beeps = 0;
     std::unique_ptr<Surface> frame;
+    bool keep_frames = true;
     std::uint64_t frames = 0;
     Observer* observer = nullptr;
 };
@@ -45,6 +46,10 @@ void reset(std::uint32_t start_tick) {
     state() = State{};
     state().now = start_tick;
     state().observer = keep;
+}
+
+void set_keep_frames(bool keep) {
+    state().keep_frames = keep;
 }
 
 std::uint32_t now() {
@@ -162,11 +167,14 @@ bool display_open(int /*width*/, int /*height*/, int /*bits_per_pixel*/) {
 
 void display_present(const Surface& frame) {
     auto& s = state();
-    if (!s.frame || s.frame->width() != frame.width() || s.frame->height() != frame.height() ||
-        s.frame->bits_per_pixel() != frame.bits_per_pixel()) {
+    if (!s.keep_frames) {
+        s.frame.reset();
+    } else if (!s.frame || s.frame->width() != frame.width() ||
+               s.frame->height() != frame.height() ||
+               s.frame->bits_per_pixel() != frame.bits_per_pixel()) {
         s.frame = std::make_unique<Surface>(frame.width(), frame.height(), frame.bits_per_pixel());
     }
-    for (int y = 0; y < frame.height(); ++y) {
+    for (int y = 0; s.frame && y < frame.height(); ++y) {
         std::memcpy(s.frame->row(y), frame.row(y),
                     static_cast<std::size_t>(frame.width() * frame.bytes_per_pixel()));
     }

@@ -41,6 +41,9 @@ int beep_count();
 
 // The frame presented last, or null before the first flip.
 const Surface* last_frame();
+// Whether a flip keeps a copy of the frame for last_frame() (the default); a
+// benchmark of the drawing turns it off, so that a flip costs nothing.
+void set_keep_frames(bool keep);
 std::uint64_t frames_presented();
 
 // Receives what the game does that a person would see or hear, as it happens

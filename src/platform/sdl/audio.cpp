@@ -1,8 +1,8 @@
 // The SDL backend's sound output: an SDL audio device whose callback pulls
-// from our mixer, a decoding thread for the jukebox, and a keeper thread that
-// notices when the device goes away (a headset unplugged, the sound server
-// restarted) and opens one again once there is one. Opened on first use (the
-// sound device, a tune, a jukebox command or a beep).
+// from our mixer, converting threads for the jukebox and the tunes, and a
+// keeper thread that notices when the device goes away (a headset unplugged,
+// the sound server restarted) and opens one again once there is one. Opened
+// on first use (the sound device, a tune, a jukebox command or a beep).
 //
 // While there is no device, or the one open has stopped asking for samples,
 // the effects move on by the clock (output_watch.h), so the game never waits
@@ -24,6 +24,7 @@
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
 #include "platform/output_watch.h"
+#include "platform/tune_stream.h"
 #include "platform/window.h"
 
 namespace platform::audio_backend {
@@ -136,6 +137,7 @@ void stop_output() {
         }
     }
     audio::mixer().mp3().stop_thread();
+    audio::mixer().tune().stop_thread();
 }
 
 }  // namespace
@@ -156,6 +158,7 @@ bool start() {
         std::fprintf(stderr, "sound: no audio device (%s); playing silently\n", SDL_GetError());
     }
     audio::mixer().mp3().start_thread();
+    audio::mixer().tune().start_thread();
     std::promise<void> done;
     o.keeper_done = done.get_future();
     o.keeper = std::thread([&o, done = std::move(done)]() mutable {

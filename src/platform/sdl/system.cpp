@@ -4,15 +4,14 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/cp1252.h"
 #include "platform/faults.h"
+#include "platform/stats.h"
 
 namespace platform {
 
@@ -30,13 +29,19 @@ std::uint32_t tick_count() {
 }
 
 void idle_step(std::uint32_t remaining_ms) {
-    // Sleep through all but the last 2 ms; the scheduler may wake us late,
-    // so the end of the wait is spun by the caller's loop.
-    if (remaining_ms > 2) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(remaining_ms - 2));
-    } else {
-        std::this_thread::yield();
-    }
+    // The deadline is the moment the tick count reaches its value: the start
+    // of the millisecond remaining_ms after the current one, on the clock the
+    // tick count is read from. Sleeping until exactly then ends the wait
+    // within the scheduler's wake-up time, without spinning the processor.
+    stats::Laps laps;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                             static_cast<std::uint64_t>(now.tv_nsec) / 1000000u + remaining_ms;
+    const timespec deadline{static_cast<time_t>(ms / 1000u),
+                            static_cast<long>(ms % 1000u) * 1000000L};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr);
+    laps.lap(stats::Phase::Paced);
 }
 
 namespace {

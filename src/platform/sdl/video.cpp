@@ -22,6 +22,8 @@
 
 #include "platform/backend.h"
 #include "platform/sdl/events.h"
+#include "platform/stats.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 namespace platform::sdl {
@@ -203,6 +205,7 @@ bool video_start(const char* class_name) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // The frame is scaled by a non-integer factor; smooth it.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    platform::text_prepare();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
@@ -220,8 +223,16 @@ bool window_open(const char* caption) {
     const Uint32 mode = platform::window_starts_fullscreen()
                             ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS
                             : SDL_WINDOW_RESIZABLE;
-    v.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, v.width,
-                                v.height, mode | SDL_WINDOW_SHOWN);
+    // Made for OpenGL from the start where there is OpenGL: the renderer
+    // would otherwise make the window anew, which costs the start-up tens of
+    // milliseconds of the window manager's time.
+    for (const Uint32 gl : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
+        v.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    v.width, v.height, mode | SDL_WINDOW_SHOWN | gl);
+        if (v.window != nullptr) {
+            break;
+        }
+    }
     if (v.window == nullptr) {
         return false;
     }
@@ -347,14 +358,18 @@ void display_present(const Surface& frame) {
             return;
         }
     }
+    stats::Laps laps;
     if (SDL_UpdateTexture(v.texture, nullptr, frame.row(0), frame.pitch()) != 0) {
         remake(v, true);  // lost without an event: made again for the next frame
         return;
     }
+    laps.lap(stats::Phase::Upload);
     SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
     SDL_RenderClear(v.renderer);  // the letterbox bars
     SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
+    laps.lap(stats::Phase::Copy);
     SDL_RenderPresent(v.renderer);
+    laps.lap(stats::Phase::Present);
     // A flip waits for the display. Where the renderer cannot wait for the
     // vertical blank, wait out the display's frame time instead, so screens
     // that only draw and flip do not spin the processor.
@@ -363,6 +378,7 @@ void display_present(const Surface& frame) {
     if (since + 1000 < v.frame_interval_us) {
         SDL_Delay(static_cast<Uint32>((v.frame_interval_us - since) / 1000));
     }
+    laps.lap(stats::Phase::Delay);
     v.last_present_us = now_us();
 }
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <numeric>
 
 #include "platform/file.h"
 
@@ -132,12 +134,53 @@ bool convert_to_mix(const WaveFormat& f, const std::uint8_t* data, std::size_t b
                        out);
 }
 
-bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
-    out.clear();
-    if (path == nullptr || path[0] == '\0') {
+namespace {
+
+std::uint32_t le32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint16_t le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+// Input frames per piece: about 4096, and a whole number of steps of the
+// rate ratio where that is possible, so that every piece converts to a whole
+// number of frames and no fraction of a frame is lost between pieces.
+std::size_t piece_frames_for(int rate) {
+    constexpr std::size_t kPiece = 4096;
+    const auto r = static_cast<std::size_t>(rate);
+    const std::size_t unit = r / std::gcd(r, static_cast<std::size_t>(kMixRate));
+    if (unit <= kPiece) {
+        return kPiece / unit * unit;
+    }
+    return unit <= 16 * kPiece ? unit : kPiece;
+}
+
+}  // namespace
+
+TuneSource::TuneSource() = default;
+
+TuneSource::~TuneSource() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+    if (decoded_ != nullptr) {
+        SDL_FreeWAV(decoded_);
+    }
+    if (stream_ != nullptr) {
+        SDL_FreeAudioStream(static_cast<SDL_AudioStream*>(stream_));
+    }
+}
+
+bool TuneSource::open(const char* path) {
+    if (path == nullptr || path[0] == '\0' || file_ != nullptr || decoded_ != nullptr) {
         return false;
     }
-    // Opened without waiting: a named pipe with a tune's name is no tune.
+    // Opened without waiting (a named pipe with a tune's name is no tune),
+    // where the game's other files are: the working folder first, then the
+    // installed data.
     const int fd = open_regular_file(path);
     std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
     if (file == nullptr) {
@@ -146,9 +189,80 @@ bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
         }
         return false;
     }
-    SDL_RWops* rw = SDL_RWFromFP(file, SDL_TRUE);
+    if (!open_plain(file) && !open_with_sdl(file)) {
+        return false;
+    }
+    const std::uint64_t in_frames = data_left_ / frame_bytes_;
+    // The same limit as for a tune converted whole.
+    if (in_frames * kMixRate / static_cast<std::uint64_t>(rate_) > kMaxTuneFrames) {
+        return false;
+    }
+    expected_ =
+        static_cast<std::size_t>((in_frames * kMixRate + static_cast<std::uint64_t>(rate_) - 1) /
+                                 static_cast<std::uint64_t>(rate_));
+    return start_conversion();
+}
+
+// A RIFF WAVE file whose "fmt " chunk comes before its "data" chunk, holds a
+// format that format_supported() accepts and whose data lie wholly in the
+// file: read straight from the file, which is kept. False for anything else,
+// which SDL's reader (knowing every variant) gets instead.
+bool TuneSource::open_plain(std::FILE* f) {
+    unsigned char head[12];
+    long size = -1;
+    if (std::fread(head, 1, sizeof head, f) == sizeof head && std::fseek(f, 0, SEEK_END) == 0) {
+        size = std::ftell(f);
+    }
+    if (size < 12 || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
+        return false;
+    }
+    const std::uint64_t riff_end = 8 + static_cast<std::uint64_t>(le32(head + 4));
+    const auto file_end = static_cast<std::uint64_t>(size);
+    WaveFormat format;
+    bool have_format = false;
+    std::uint64_t pos = 12;
+    while (pos + 8 <= file_end) {
+        unsigned char chunk[24];
+        if (std::fseek(f, static_cast<long>(pos), SEEK_SET) != 0 ||
+            std::fread(chunk, 1, 8, f) != 8) {
+            return false;
+        }
+        const std::uint32_t length = le32(chunk + 4);
+        const std::uint64_t body = pos + 8;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (have_format || length < 16 || std::fread(chunk + 8, 1, 16, f) != 16) {
+                return false;
+            }
+            format.format_tag = le16(chunk + 8);
+            format.channels = le16(chunk + 10);
+            format.samples_per_sec = le32(chunk + 12);
+            format.avg_bytes_per_sec = le32(chunk + 16);
+            format.block_align = le16(chunk + 20);
+            format.bits_per_sample = le16(chunk + 22);
+            have_format = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!have_format || !format_supported(format) || body + length > file_end ||
+                body + length > riff_end || std::fseek(f, static_cast<long>(body), SEEK_SET) != 0) {
+                return false;
+            }
+            file_ = f;
+            sdl_format_ = sdl_format(format);
+            channels_ = format.channels;
+            rate_ = static_cast<int>(format.samples_per_sec);
+            frame_bytes_ = format.block_align;
+            data_left_ = length - length % frame_bytes_;
+            return true;
+        }
+        pos = body + length + (length & 1u);
+    }
+    return false;
+}
+
+// Decodes the whole file with SDL, which closes it.
+bool TuneSource::open_with_sdl(std::FILE* f) {
+    SDL_RWops* rw = std::fseek(f, 0, SEEK_SET) == 0 ? SDL_RWFromFP(f, SDL_TRUE) : nullptr;
     if (rw == nullptr) {
-        std::fclose(file);
+        std::fclose(f);
         return false;
     }
     SDL_AudioSpec spec{};
@@ -157,14 +271,94 @@ bool load_wav_file(const char* path, std::vector<std::int16_t>& out) {
     if (SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len) == nullptr) {
         return false;
     }
-    const std::uint64_t frame_bytes =
-        static_cast<std::uint64_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
-    const bool fits =
-        frame_bytes > 0 && spec.freq > 0 &&
-        len / frame_bytes * kMixRate / static_cast<std::uint64_t>(spec.freq) <= kMaxTuneFrames;
-    const bool ok = fits && convert_all(spec.format, spec.channels, spec.freq, buf, len, out);
-    SDL_FreeWAV(buf);
-    return ok;
+    decoded_ = buf;
+    sdl_format_ = spec.format;
+    channels_ = spec.channels;
+    rate_ = spec.freq;
+    frame_bytes_ = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    if (frame_bytes_ == 0 || rate_ <= 0) {
+        return false;
+    }
+    data_left_ = len - len % frame_bytes_;
+    return true;
+}
+
+bool TuneSource::start_conversion() {
+    stream_ =
+        SDL_NewAudioStream(static_cast<SDL_AudioFormat>(sdl_format_), static_cast<Uint8>(channels_),
+                           rate_, AUDIO_S16SYS, static_cast<Uint8>(kMixChannels), kMixRate);
+    if (stream_ == nullptr) {
+        return false;
+    }
+    piece_frames_ = piece_frames_for(rate_);
+    if (file_ != nullptr) {
+        try {
+            piece_.resize(piece_frames_ * frame_bytes_);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TuneSource::feed() {
+    auto* stream = static_cast<SDL_AudioStream*>(stream_);
+    if (data_left_ > 0) {
+        std::size_t n = std::min(data_left_, piece_frames_ * frame_bytes_);
+        const std::uint8_t* p = nullptr;
+        if (file_ != nullptr) {
+            // A file cut short since it was opened just ends early.
+            const std::size_t got = std::fread(piece_.data(), 1, n, file_);
+            data_left_ = got < n ? 0 : data_left_ - n;
+            n = got - got % frame_bytes_;
+            p = piece_.data();
+        } else {
+            p = decoded_ + decoded_offset_;
+            decoded_offset_ += n;
+            data_left_ -= n;
+        }
+        if (n > 0 && SDL_AudioStreamPut(stream, p, static_cast<int>(n)) != 0) {
+            data_left_ = 0;
+        }
+        return true;
+    }
+    if (flushed_) {
+        return false;
+    }
+    // See convert_all: silence after the end so that the resampler gives out
+    // everything; the result is cut to its exact length.
+    if (rate_ != kMixRate) {
+        const std::vector<std::uint8_t> silence(kResamplerTail * frame_bytes_,
+                                                sdl_format_ == AUDIO_U8 ? 0x80 : 0x00);
+        SDL_AudioStreamPut(stream, silence.data(), static_cast<int>(silence.size()));
+    }
+    SDL_AudioStreamFlush(stream);
+    flushed_ = true;
+    return true;
+}
+
+std::size_t TuneSource::read(std::int16_t* out, std::size_t max_frames) {
+    if (stream_ == nullptr) {
+        return 0;
+    }
+    auto* stream = static_cast<SDL_AudioStream*>(stream_);
+    constexpr std::size_t kFrameBytes = sizeof(std::int16_t) * kMixChannels;
+    std::size_t got = 0;
+    while (got < max_frames && delivered_ < expected_) {
+        if (SDL_AudioStreamAvailable(stream) >= static_cast<int>(kFrameBytes)) {
+            const std::size_t want = std::min(max_frames - got, expected_ - delivered_);
+            const int n = SDL_AudioStreamGet(stream, out + got * kMixChannels,
+                                             static_cast<int>(want * kFrameBytes));
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(n) / kFrameBytes;
+            delivered_ += static_cast<std::size_t>(n) / kFrameBytes;
+        } else if (!feed()) {
+            break;
+        }
+    }
+    return got;
 }
 
 Resampler::Resampler(int in_rate) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,6 +84,25 @@ std::string sans_font_file(int& index) {
     return file;
 }
 
+struct FontFile {
+    std::string file;
+    int index = 0;
+};
+
+// fontconfig's answer, looked for on a thread of its own once the real game
+// has asked for it early (reading the font configuration and cache takes some
+// milliseconds, more with many fonts installed), else at the first text.
+std::future<FontFile>& font_lookup() {
+    static std::future<FontFile> lookup;
+    return lookup;
+}
+
+FontFile find_font_file() {
+    FontFile f;
+    f.file = sans_font_file(f.index);
+    return f;
+}
+
 TTF_Font* text_font() {
     FontState& st = font_state();
     if (st.tried) {
@@ -96,7 +116,13 @@ TTF_Font* text_font() {
         st.ttf_ready = true;
     }
     int index = 0;
-    const std::string file = st.file_override.empty() ? sans_font_file(index) : st.file_override;
+    std::string file = st.file_override;
+    if (file.empty()) {
+        std::future<FontFile>& lookup = font_lookup();
+        const FontFile found = lookup.valid() ? lookup.get() : find_font_file();
+        file = found.file;
+        index = found.index;
+    }
     if (file.empty()) {
         return nullptr;
     }
@@ -380,6 +406,13 @@ bool text_extent(const char* text, int length, int* width, int* height) {
     *width = line_width(font, cp1252_to_utf8(bytes));
     *height = TTF_FontHeight(font);
     return true;
+}
+
+void text_prepare() {
+    std::future<FontFile>& lookup = font_lookup();
+    if (!lookup.valid() && !font_state().tried) {
+        lookup = std::async(std::launch::async, find_font_file);
+    }
 }
 
 void set_text_font_file(const std::string& path) {
