@@ -19,6 +19,11 @@ struct Command {
     bool any = false;     // aim without a slot: the first one that can be hit
 };
 
+// Parses one line of a script (numbered line), adding its command to out;
+// blank lines and comments add nothing. On an error returns false with a
+// message that names the line.
+bool parse_line(std::string raw, int line, std::vector<Command>& out, std::string& error);
+
 // Parses the script's text. On an error returns false with a message that
 // names the line.
 bool parse_script(const std::string& source, std::vector<Command>& out, std::string& error);
