@@ -12,8 +12,23 @@
 extern char Zeilenpuffer[80];
 extern char Titelpuffer[84];
 
-// Game view and round intro.
+// Shared first steps: the sky with the landscape at the scroll position (play,
+// intro, round end); black with the full-screen background picture (title,
+// menu, table, credits, quit).
+void Landschaft_zeichnen();
+void Hintergrund_zeichnen();
+
+// Game view and round intro. Spielszene_zeichnen runs the steps below in
+// this order: the targets' animation, sky, layer-1 targets, landscape,
+// layer-0 targets, pop-up figure, status line, impact, shells, debug lines,
+// pop-ups, flip.
 void Spielszene_zeichnen();
+void Objekte_animieren();
+void Objekte_zeichnen(std::uint8_t ebene);
+void Statuszeile_zeichnen();
+void Patronen_zeichnen(Surface* patrone);
+void Debug_Objekte_zeichnen();
+void Einblendungen_zeichnen();
 void Rundenstart_zeichnen();
 
 // Title and menu. The menu writes one hit rectangle per item (left, top,
@@ -24,16 +39,33 @@ extern RECT Menue_Trefferfelder[4];
 extern std::uint32_t Hervorhebungsfarbe;
 void Titel_zeichnen();
 void Menue_zeichnen();
+// The rectangle of n average glyphs at (x, y) aligned as the text routines
+// do (2 centred, 3 right-aligned, else left-aligned). An index above 3 is
+// taken as 3.
+void Menue_Trefferfeld_setzen(int x, int y, int modus, int n, int index);
 
 // Round-end screens and the name editor: operation 2 edits with a typed key,
 // 3 sets the text from the string, 4 copies the text into the string.
+struct Namenspuffer {
+    char Text[17];        // at most 16 characters and a zero
+    std::int32_t Laenge;  // characters in Text
+};
+extern Namenspuffer Eingabepuffer;
 void Neuer_Highscore_zeichnen();
 void Game_Over_zeichnen();
 unsigned Texteingabe(unsigned operation, int taste, char* text);
 
 // Highscore table, credits and the quit confirmation. abschied 0 draws the
 // question, anything else the farewell frame. Geheimseite_zeichnen: operation
-// 0 asks for the hidden page's mode (0 off, 3 on), 1 turns it on, 2 off.
+// 0 asks for the hidden page's mode (0 off, 3 on), 1 turns it on, 2 off, 3
+// draws it; the credits show it instead of their pages while it is on.
+struct Credits_Seite {
+    char Text[96];        // lines joined by line feeds, at most 95 characters
+    std::int32_t Halten;  // ms the complete page stands before it flies out
+    std::int32_t x;       // left edge of every line, 0 to centre each on 512
+    std::int32_t y;       // top of the first line
+};
+extern const Credits_Seite Credits_Seiten[8];
 void Highscoreliste_zeichnen();
 void Credits_zeichnen();
 void Beenden_zeichnen(std::uint8_t abschied);

@@ -30,7 +30,8 @@ echo "script errors: ok"
 # --- bad command lines -------------------------------------------------------
 printf 'wait 10\n' >ok.script
 for args in "--frame-ms x ok.script" "--hour 24 ok.script" "--start-tick 4294967296 ok.script" \
-            "--bogus ok.script" "" "missing.script" "--user" "ok.script ok.script"; do
+            "--bogus ok.script" "" "missing.script" "--user" "ok.script ok.script" \
+            "--snap-at-exit a/b ok.script"; do
   status=0
   # shellcheck disable=SC2086
   "$sim" $args >/dev/null 2>err.txt || status=$?

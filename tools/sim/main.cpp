@@ -33,7 +33,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: bramblecourt-sim [--start-tick N] [--frame-ms N] [--hour H] [--user NAME]\n"
-    "                        [--snap-dir DIR] [--audio-out FILE.wav] SCRIPT\n"
+    "                        [--snap-dir DIR] [--audio-out FILE.wav] [--snap-at-exit NAME]\n"
+    "                        SCRIPT\n"
     "\n"
     "Script commands, one a line (# starts a comment, except after char and text):\n"
     "  wait MS        run passes until the virtual clock has advanced by MS\n"
@@ -51,6 +52,9 @@ constexpr const char* kUsage =
     "  snap NAME      write the last presented frame to DIR/NAME.png\n"
     "  dump           print the shared state\n"
     "\n"
+    "--snap-at-exit NAME writes the last frame shown (the farewell, after a quit)\n"
+    "to DIR/NAME.png when the game ends, before its exit line.\n"
+    "\n"
     "SCRIPT - reads the script from standard input and runs each line as it\n"
     "arrives, so that a driver can choose its next input from the trace so far;\n"
     "a bad line then ends the run (exit status 2) where it stands.\n";
@@ -62,6 +66,7 @@ struct Options {
     std::string user = "player";
     std::string snap_dir = ".";
     std::string audio_out;
+    std::string exit_snap;
     std::string script;
 };
 
@@ -114,11 +119,20 @@ bool parse_options(int argc, char** argv, Options& o) {
             } else {
                 o.hour = static_cast<int>(n);
             }
-        } else if (arg == "--user" || arg == "--snap-dir" || arg == "--audio-out") {
+        } else if (arg == "--user" || arg == "--snap-dir" || arg == "--audio-out" ||
+                   arg == "--snap-at-exit") {
             if (!value(v)) {
                 return false;
             }
-            (arg == "--user" ? o.user : arg == "--snap-dir" ? o.snap_dir : o.audio_out) = v;
+            if (arg == "--snap-at-exit" && !sim::valid_snap_name(v)) {
+                std::fprintf(stderr, "bramblecourt-sim: --snap-at-exit needs a plain name: %s\n",
+                             v);
+                return false;
+            }
+            (arg == "--user"           ? o.user
+             : arg == "--snap-dir"     ? o.snap_dir
+             : arg == "--snap-at-exit" ? o.exit_snap
+                                       : o.audio_out) = v;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -272,6 +286,10 @@ class Runner {
     }
 
     void shut_down() {
+        // The frame shown last stays on the screen through the shutdown wait.
+        if (!options_.exit_snap.empty()) {
+            write_snap(options_.exit_snap, 0);
+        }
         const int code = Programm_beenden(true);
         ended_ = true;
         sim::Line("exit").number("code", code).emit();
@@ -381,19 +399,26 @@ class Runner {
         post(WM_MOUSEMOVE, 0, mouse_);
     }
 
-    int snap(const sim::Command& c) {
-        const std::string path = options_.snap_dir + "/" + c.text + ".png";
+    int snap(const sim::Command& c) { return write_snap(c.text, c.line); }
+
+    // Line 0: the snapshot at the exit.
+    static std::string where(int line) {
+        return line > 0 ? "line " + std::to_string(line) : "at the exit";
+    }
+
+    int write_snap(const std::string& name, int line) {
+        const std::string path = options_.snap_dir + "/" + name + ".png";
         const platform::Surface* frame = headless::last_frame();
         if (frame == nullptr) {
-            std::fprintf(stderr, "bramblecourt-sim: line %d: snap: no frame has been shown yet\n",
-                         c.line);
+            std::fprintf(stderr, "bramblecourt-sim: %s: snap: no frame has been shown yet\n",
+                         where(line).c_str());
             return 1;
         }
         std::error_code ec;
         std::filesystem::create_directories(options_.snap_dir, ec);
         if (!platform::write_png(*frame, path)) {
-            std::fprintf(stderr, "bramblecourt-sim: line %d: snap: cannot write %s\n", c.line,
-                         path.c_str());
+            std::fprintf(stderr, "bramblecourt-sim: %s: snap: cannot write %s\n",
+                         where(line).c_str(), path.c_str());
             return 1;
         }
         sim::Line("snap").string("file", path).emit();

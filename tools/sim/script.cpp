@@ -70,6 +70,10 @@ bool plain_name(const std::string& s) {
 
 }  // namespace
 
+bool valid_snap_name(const std::string& name) {
+    return plain_name(name);
+}
+
 bool parse_line(std::string raw, int line, std::vector<Command>& out, std::string& error) {
     if (!raw.empty() && raw.back() == '\r') {
         raw.pop_back();

@@ -19,6 +19,9 @@ struct Command {
     bool any = false;     // aim without a slot: the first one that can be hit
 };
 
+// Whether name may name a snapshot: letters, digits, '.', '_' and '-' only.
+bool valid_snap_name(const std::string& name);
+
 // Parses one line of a script (numbered line), adding its command to out;
 // blank lines and comments add nothing. On an error returns false with a
 // message that names the line.
