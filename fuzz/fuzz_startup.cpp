@@ -12,13 +12,13 @@
 //   u32 n, n bytes    Sound.dat
 //   u32 n, n bytes    Score.dat
 //   the rest          the tune
-// The other required tunes (and start.wav when the tune is an MP3) are small
-// valid WAV files written once. The start-up must end in the title (state 0)
-// or in the exit (state 9) after saying why, Score.dat must then pass the
-// loader's own tests whatever it was before, and nothing may leak.
-#include <sys/stat.h>
+// main.wav, win.wav, lose.wav and credits.wav are small valid WAV files
+// written once, and so is start.wav when the tune is an MP3. The start-up must end in the title
+// (state 0) or in the exit (state 9) after saying why, Score.dat must then pass the loader's own
+// tests whatever it was before, and nothing may leak.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -30,7 +30,6 @@
 
 #include "app/spiel.h"
 #include "app/start.h"
-#include "audio/audio.h"
 #include "core/bytes.h"
 #include "fuzz_support.h"
 #include "platform/headless/audio.h"
@@ -206,17 +205,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             durchlaufen(1);
             taste(VK_RETURN);  // title to menu
             durchlaufen(1);
-            Menuepunkt = 0;
-            taste(VK_RETURN);  // "Start Game": the intro picks a tune
+            taste(VK_RETURN);  // "Start Game", selected after the reset: the intro picks a tune
         }
         durchlaufen(kDurchlaeufe);
     }
 
     Spiel_beenden();
-    Musik_abspielen(nullptr);
-    Mp3_steuern(4, nullptr);
     platform::window_destroy(Hauptfenster);
     Hauptfenster = nullptr;
+    // The tune and the jukebox end here, so that no input hears the last.
     headless::audio_reset();
     headless::clear_boxes();
     return 0;
