@@ -1,15 +1,12 @@
 // PackFile_Sound_laden on an archive whose one entry is the fuzzer's input:
 // the RIFF chunk search, the format and data readers, the buffer creation
 // with its conversion, and a few milliseconds of mixing what loaded.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "audio/audio.h"
+#include "fuzz_support.h"
 #include "pack/packfile.h"
 #include "platform/headless/audio.h"
 #include "platform/headless/headless.h"
@@ -25,8 +22,15 @@ void put32(std::uint8_t* p, std::int32_t v) {
 
 }  // namespace
 
+// The archive goes into the scratch file (in memory where the system offers
+// it, removed at the end), and the messages of refused entries are not
+// echoed: most inputs give one.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::init();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/fuzz_sound_load_" + std::to_string(getpid()) + ".dat";
     if (lpDS == nullptr) {
         lpDS = platform::sound_device_create();
     }
@@ -38,17 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(trailer + Archiv::Tag_Offset, "PackFile-1.2", 13);
     std::memcpy(trailer + Archiv::Key_Offset, "N2HV8C6WLA9E5JR3", 17);
     archive.insert(archive.end(), trailer, trailer + sizeof trailer);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
+    if (!fuzz::write_scratch(archive.data(), archive.size())) {
         return 0;
     }
-    std::fwrite(archive.data(), 1, archive.size(), f);
-    std::fclose(f);
 
     Verzeichnis v{};
     std::memcpy(v.bytes, trailer, sizeof trailer);
     platform::SoundBuffer* puffer = nullptr;
-    if (PackFile_Sound_laden(path.c_str(), &v, 0, &puffer) == 0) {
+    if (PackFile_Sound_laden(fuzz::scratch_path().c_str(), &v, 0, &puffer) == 0) {
         DSound_abspielen(puffer, -3000, 10000);
         platform::headless::advance(5);
         platform::sound_buffer_status(puffer);

@@ -113,6 +113,17 @@ printf 'key ENTER\nkey ESC\nchar \\121\npasses 1\ndump\n' >byte.script
 [ -n "$(events trace.jsonl exit)" ] || fail "char \\121: $(cat trace.jsonl)"
 echo "run with files: ok"
 
+# --- the script from standard input: the same run, and a bad line stops it ----
+"$sim" --hour 23 --user "Ann" --snap-dir shots - <run.script >piped.jsonl 2>/dev/null ||
+  fail "runner failed on standard input"
+"$sim" --hour 23 --user "Ann" --snap-dir shots run.script >trace.jsonl 2>/dev/null
+cmp -s trace.jsonl piped.jsonl || fail "standard input ran otherwise: $(diff trace.jsonl piped.jsonl)"
+status=0
+printf 'passes 2\ndump\njump\ndump\n' | "$sim" - >piped.jsonl 2>err.txt || status=$?
+[ $status -eq 2 ] && grep -q "line 3" err.txt || fail "bad line: status $status $(cat err.txt)"
+[ "$(events piped.jsonl dump | wc -l)" -eq 1 ] || fail "bad line: $(cat piped.jsonl)"
+echo "standard input: ok"
+
 # --- a wait that cannot end -----------------------------------------------------
 printf 'wait 100\n' >still.script
 status=0

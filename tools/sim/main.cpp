@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,7 +56,11 @@ constexpr const char* kUsage =
     "--snap-at-exit NAME writes the last frame shown (the farewell, after a quit)\n"
     "to DIR/NAME.png when the game ends, before its exit line.\n"
     "--stats writes the wall-clock times of the passes by screen state to stderr\n"
-    "at the end.\n";
+    "at the end.\n"
+    "\n"
+    "SCRIPT - reads the script from standard input and runs each line as it\n"
+    "arrives, so that a driver can choose its next input from the trace so far;\n"
+    "a bad line then ends the run (exit status 2) where it stands.\n";
 
 struct Options {
     std::uint32_t start_tick = 1000000;
@@ -224,8 +230,12 @@ class Runner {
    public:
     explicit Runner(const Options& o) : options_(o) {}
 
+    // Where the commands come from: true with the next one in c, false at the
+    // end of the script or (with status set to 2) at a bad line.
+    using Source = std::function<bool(sim::Command& c, int& status)>;
+
     // Exit status of the runner.
-    int run(const std::vector<sim::Command>& script) {
+    int run(const Source& next) {
         if (!options_.audio_out.empty() && !headless::audio_capture_begin(options_.audio_out)) {
             std::fprintf(stderr, "bramblecourt-sim: cannot record the sound into %s\n",
                          options_.audio_out.c_str());
@@ -241,10 +251,8 @@ class Runner {
         if (Spielzustand == 9) {
             shut_down();
         }
-        for (const sim::Command& c : script) {
-            if (ended_) {
-                break;
-            }
+        sim::Command c;
+        while (!ended_ && next(c, status)) {
             status = execute(c);
             if (status != 0) {
                 break;
@@ -489,19 +497,53 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    std::ifstream file(options.script, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "bramblecourt-sim: cannot read the script %s\n",
-                     options.script.c_str());
-        return 2;
-    }
-    std::ostringstream source;
-    source << file.rdbuf();
+    // A script file is checked whole before the game starts; standard input
+    // line by line as it arrives.
     std::vector<sim::Command> script;
-    std::string error;
-    if (!sim::parse_script(source.str(), script, error)) {
-        std::fprintf(stderr, "bramblecourt-sim: %s: %s\n", options.script.c_str(), error.c_str());
-        return 2;
+    std::size_t naechster = 0;
+    int zeile = 0;
+    Runner::Source quelle;
+    if (options.script == "-") {
+        quelle = [&](sim::Command& c, int& status) {
+            std::string raw;
+            std::string error;
+            while (naechster >= script.size()) {
+                script.clear();
+                naechster = 0;
+                if (!std::getline(std::cin, raw)) {
+                    return false;
+                }
+                if (!sim::parse_line(raw, ++zeile, script, error)) {
+                    std::fprintf(stderr, "bramblecourt-sim: standard input: %s\n", error.c_str());
+                    status = 2;
+                    return false;
+                }
+            }
+            c = script[naechster++];
+            return true;
+        };
+    } else {
+        std::ifstream file(options.script, std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "bramblecourt-sim: cannot read the script %s\n",
+                         options.script.c_str());
+            return 2;
+        }
+        std::ostringstream source;
+        source << file.rdbuf();
+        std::string error;
+        if (!sim::parse_script(source.str(), script, error)) {
+            std::fprintf(stderr, "bramblecourt-sim: %s: %s\n", options.script.c_str(),
+                         error.c_str());
+            return 2;
+        }
+        quelle = [&](sim::Command& c, int&) {
+            if (naechster >= script.size()) {
+                return false;
+            }
+            c = script[naechster++];
+            return true;
+        };
     }
 
     headless::reset(options.start_tick);
@@ -514,7 +556,7 @@ int main(int argc, char** argv) {
         platform::stats::enable();
     }
     Runner runner(options);
-    const int status = runner.run(script);
+    const int status = runner.run(quelle);
     headless::set_observer(nullptr);
     if (options.stats) {
         Laufzeiten_ausgeben(stderr);

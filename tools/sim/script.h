@@ -22,6 +22,11 @@ struct Command {
 // Whether name may name a snapshot: letters, digits, '.', '_' and '-' only.
 bool valid_snap_name(const std::string& name);
 
+// Parses one line of a script (numbered line), adding its command to out;
+// blank lines and comments add nothing. On an error returns false with a
+// message that names the line.
+bool parse_line(std::string raw, int line, std::vector<Command>& out, std::string& error);
+
 // Parses the script's text. On an error returns false with a message that
 // names the line.
 bool parse_script(const std::string& source, std::vector<Command>& out, std::string& error);
