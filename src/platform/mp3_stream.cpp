@@ -31,9 +31,7 @@ mpg123_handle* mh(void* h) {
 }  // namespace
 
 Mp3Stream::Mp3Stream()
-    : ring_(kRingFrames * kMixChannels),
-      decoded_(kDecodeFrames * kMixChannels),
-      converted_(kDecodeFrames * kMixChannels) {
+    : decoded_(kDecodeFrames * kMixChannels), converted_(kDecodeFrames * kMixChannels) {
     static const bool initialised = [] {
         mpg123_init();  // a no-op in recent versions, required by older ones
         return true;
@@ -84,8 +82,7 @@ void Mp3Stream::open(const char* path) {
         generation = ++next_generation_;
         // Frames of the previous file must not sound after the new request.
         ring_generation_ = generation;
-        ring_read_ = 0;
-        ring_fill_ = 0;
+        ring_.clear();
     }
     {
         std::lock_guard<std::mutex> lock(request_mutex_);
@@ -122,22 +119,12 @@ void Mp3Stream::close() {
 
 std::size_t Mp3Stream::read(std::int16_t* out, std::size_t frames) {
     std::lock_guard<std::mutex> lock(ring_mutex_);
-    const std::size_t n = std::min(frames, ring_fill_);
-    const std::size_t first = std::min(n, kRingFrames - ring_read_);
-    std::memcpy(out, ring_.data() + ring_read_ * kMixChannels,
-                first * kMixChannels * sizeof(std::int16_t));
-    if (n > first) {
-        std::memcpy(out + first * kMixChannels, ring_.data(),
-                    (n - first) * kMixChannels * sizeof(std::int16_t));
-    }
-    ring_read_ = (ring_read_ + n) % kRingFrames;
-    ring_fill_ -= n;
-    return n;
+    return ring_.take(out, frames);
 }
 
 std::size_t Mp3Stream::ring_fill() {
     std::lock_guard<std::mutex> lock(ring_mutex_);
-    return ring_fill_;
+    return ring_.fill();
 }
 
 void Mp3Stream::apply(const Request& r) {
@@ -211,7 +198,7 @@ std::size_t Mp3Stream::drain_resampler() {
         std::size_t space;
         {
             std::lock_guard<std::mutex> lock(ring_mutex_);
-            space = kRingFrames - ring_fill_;
+            space = ring_.space();
         }
         const std::size_t n =
             resampler_->get(converted_.data(), std::min(space, converted_.size() / kMixChannels));
@@ -222,15 +209,7 @@ std::size_t Mp3Stream::drain_resampler() {
         if (ring_generation_ != current_.generation) {
             break;  // closed or replaced meanwhile: these frames are stale
         }
-        const std::size_t write = (ring_read_ + ring_fill_) % kRingFrames;
-        const std::size_t first = std::min(n, kRingFrames - write);
-        std::memcpy(ring_.data() + write * kMixChannels, converted_.data(),
-                    first * kMixChannels * sizeof(std::int16_t));
-        if (n > first) {
-            std::memcpy(ring_.data(), converted_.data() + first * kMixChannels,
-                        (n - first) * kMixChannels * sizeof(std::int16_t));
-        }
-        ring_fill_ += n;
+        ring_.put(converted_.data(), n);  // n <= space: only the mixer took meanwhile
         moved += n;
     }
     return moved;

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/frame_ring.h"
+
 namespace platform::audio {
 
 class Resampler;
@@ -83,9 +85,7 @@ class Mp3Stream {
     // The ring, shared by the decoding side and the mixer; its lock is held
     // only while frames are copied in or out.
     std::mutex ring_mutex_;
-    std::vector<std::int16_t> ring_;
-    std::size_t ring_read_ = 0;
-    std::size_t ring_fill_ = 0;
+    FrameRing ring_{kRingFrames};
     std::uint64_t ring_generation_ = 0;
 
     // Decoding side only.

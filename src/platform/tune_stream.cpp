@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
 #include "platform/audio_convert.h"
 
@@ -16,8 +15,7 @@ constexpr std::size_t kConvertFrames = 4096;
 
 }  // namespace
 
-TuneStream::TuneStream()
-    : ring_(kRingFrames * kMixChannels), converted_(kConvertFrames * kMixChannels) {}
+TuneStream::TuneStream() : converted_(kConvertFrames * kMixChannels) {}
 
 TuneStream::~TuneStream() {
     stop_thread();
@@ -33,8 +31,7 @@ bool TuneStream::play(const char* path) {
         std::lock_guard<std::mutex> lock(ring_mutex_);
         // Frames of the old tune must not sound after the call.
         generation = ++generation_;
-        ring_read_ = 0;
-        ring_fill_ = 0;
+        ring_.clear();
         sounding_ = ok && source->total_frames() > 0;
         complete_ = false;
     }
@@ -55,17 +52,8 @@ std::size_t TuneStream::read(std::int16_t* out, std::size_t frames) {
     if (!sounding_) {
         return 0;
     }
-    const std::size_t n = std::min(frames, ring_fill_);
-    const std::size_t first = std::min(n, kRingFrames - ring_read_);
-    std::memcpy(out, ring_.data() + ring_read_ * kMixChannels,
-                first * kMixChannels * sizeof(std::int16_t));
-    if (n > first) {
-        std::memcpy(out + first * kMixChannels, ring_.data(),
-                    (n - first) * kMixChannels * sizeof(std::int16_t));
-    }
-    ring_read_ = (ring_read_ + n) % kRingFrames;
-    ring_fill_ -= n;
-    if (ring_fill_ == 0 && complete_) {
+    const std::size_t n = ring_.take(out, frames);
+    if (ring_.fill() == 0 && complete_) {
         sounding_ = false;
     }
     return n;
@@ -110,10 +98,10 @@ void TuneStream::service(std::size_t want) {
         std::size_t space;
         {
             std::lock_guard<std::mutex> lock(ring_mutex_);
-            if (generation_ != source_generation_ || ring_fill_ >= want) {
+            if (generation_ != source_generation_ || ring_.fill() >= want) {
                 break;  // replaced meanwhile, or far enough ahead
             }
-            space = kRingFrames - ring_fill_;
+            space = ring_.space();
         }
         const std::size_t asked = std::min(space, kConvertFrames);
         const std::size_t n = source_->read(converted_.data(), asked);
@@ -121,19 +109,11 @@ void TuneStream::service(std::size_t want) {
         if (generation_ != source_generation_) {
             break;  // these frames are stale
         }
-        const std::size_t write = (ring_read_ + ring_fill_) % kRingFrames;
-        const std::size_t first = std::min(n, kRingFrames - write);
-        std::memcpy(ring_.data() + write * kMixChannels, converted_.data(),
-                    first * kMixChannels * sizeof(std::int16_t));
-        if (n > first) {
-            std::memcpy(ring_.data(), converted_.data() + first * kMixChannels,
-                        (n - first) * kMixChannels * sizeof(std::int16_t));
-        }
-        ring_fill_ += n;
+        ring_.put(converted_.data(), n);  // n <= space: only the mixer took meanwhile
         if (n < asked) {
             // The end of the tune: it stops once the mixer has taken these.
             complete_ = true;
-            if (ring_fill_ == 0) {
+            if (ring_.fill() == 0) {
                 sounding_ = false;
             }
             source_.reset();

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/frame_ring.h"
+
 namespace platform::audio {
 
 class TuneSource;
@@ -67,9 +69,7 @@ class TuneStream {
     // The ring, shared by the converting side and the mixer; its lock is
     // held only while frames are copied in or out.
     std::mutex ring_mutex_;
-    std::vector<std::int16_t> ring_;
-    std::size_t ring_read_ = 0;
-    std::size_t ring_fill_ = 0;
+    FrameRing ring_{kRingFrames};
     std::uint64_t generation_ = 0;  // of the tune the ring is for
     bool sounding_ = false;
     bool complete_ = false;  // every frame of the tune is in the ring
