@@ -14,11 +14,7 @@ full=0
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/support/common.sh"
-game=$build/bramblecourt
-if [ ! -x "$game" ]; then
-  echo "skipped: $game has not been built yet"
-  exit 77
-fi
+game=$(real_game "$build")
 out=${BRAMBLE_TEST_OUTPUT:-$PWD}/game_round
 rm -rf "$out"
 mkdir -p "$out"

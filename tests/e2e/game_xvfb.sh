@@ -8,11 +8,7 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/support/common.sh"
-game=$build/bramblecourt
-if [ ! -x "$game" ]; then
-  echo "skipped: $game has not been built yet"
-  exit 77
-fi
+game=$(real_game "$build")
 out=${BRAMBLE_TEST_OUTPUT:-$PWD}
 mkdir -p "$out"
 

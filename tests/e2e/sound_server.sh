@@ -12,11 +12,7 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/support/common.sh"
-game=$build/bramblecourt
-if [ ! -x "$game" ]; then
-  echo "skipped: $game has not been built yet"
-  exit 77
-fi
+game=$(real_game "$build")
 for tool in pulseaudio pactl parec sox xdotool; do
   if ! command -v $tool >/dev/null; then
     echo "skipped: $tool is not installed (scripts/bootstrap --test installs it)"

@@ -41,3 +41,13 @@ skip_at_placeholder() {
     exit 77
   fi
 }
+
+# The real game of the build (the path is printed); skips the test (77) when
+# it has not been built, as in a build without SDL's video.
+real_game() {
+  if [ ! -x "$1/bramblecourt" ]; then
+    echo "skipped: $1/bramblecourt has not been built yet" >&2
+    exit 77
+  fi
+  echo "$1/bramblecourt"
+}
