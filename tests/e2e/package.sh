@@ -48,8 +48,8 @@ $(diff <(echo "$installed") <(echo "$packed") || true)"
 mkdir "$work/x"
 dpkg-deb -x "$deb" "$work/x"
 for program in bramblecourt bramblecourt-packfile; do
-  ! readelf -S "$work/x/usr/games/$program" | grep -q '\.debug_info' ||
-    fail "$program is not stripped"
+  sections=$(readelf -S "$work/x/usr/games/$program")
+  ! grep -q '\.debug_info' <<<"$sections" || fail "$program is not stripped"
 done
 "$work/x/usr/games/bramblecourt" --version >/dev/null || fail "the packed game does not run"
 # From /usr/games it finds its data in /usr/share/bramblecourt: it moves into

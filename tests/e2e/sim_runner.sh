@@ -86,7 +86,7 @@ skip_at_placeholder trace.jsonl
 [ "$(field "$(events trace.jsonl snap)" file)" = shots/title.png ] || fail "snap line"
 dumps=$(events trace.jsonl dump)
 [ "$(echo "$dumps" | wc -l)" -eq 2 ] || fail "dumps after the exit: $dumps"
-first=$(echo "$dumps" | head -1)
+first=$(head -1 <<<"$dumps")
 for name in state passes Punkte Highscore Kills Lose Zeit Runde Patronen Letzter_Gewinn \
             Menuepunkt Maus_x Maus_y Scroll_x Gewonnen Debugmodus Spielername Himmelsfarbe \
             objekte highscores; do
