@@ -16,33 +16,18 @@ Namenspuffer Eingabepuffer = {};
 
 namespace {
 
-// A heading's throb: the growth swings 2, 3, ..., 7, 6, ..., 0, 1, ... one
-// step every 31 ms or more. Each screen has its own.
-struct Pulsschlag {
-    std::int32_t wachstum = 2;
-    std::uint8_t waechst = 1;
-    std::uint32_t schrittzeit = 0;
-    bool gestempelt = false;
-};
+// The two headings' throbs: the growth swings 2, 3, ..., 7, 6, ..., 0, 1,
+// ... one step every 31 ms or more, counted from the screen's first frame.
+Puls Highscore_Puls;
+Puls Game_Over_Puls;
 
-Pulsschlag Highscore_Puls;
-Pulsschlag Game_Over_Puls;
-
-void Puls_schlagen(Pulsschlag& p) {
+void Puls_schlagen(Puls& p) {
     const std::uint32_t jetzt = platform::tick_count();
     if (!p.gestempelt) {
-        p.schrittzeit = jetzt;
+        p.zeit = jetzt;
         p.gestempelt = true;
     }
-    if (jetzt - p.schrittzeit > 30) {
-        p.schrittzeit = jetzt;
-        p.wachstum += p.waechst != 0 ? 1 : -1;
-        if (p.wachstum > 6) {
-            p.waechst = 0;
-        } else if (p.wachstum < 1) {
-            p.waechst = 1;
-        }
-    }
+    p.schlagen(jetzt, 30, 6);
 }
 
 }  // namespace

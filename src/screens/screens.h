@@ -16,6 +16,30 @@ extern char Titelpuffer[84];
 // intro, round end); black with the full-screen background picture (title,
 // menu, table, credits, quit).
 void Landschaft_zeichnen();
+
+// A heading's throb (the new-highscore and game-over headings, the hidden
+// page): once more than abstand ms have passed since the last step, the
+// growth moves one step, rising until it passes grenze, then falling until
+// it is below 1. Each heading has its own; zeit is stamped by its screen.
+struct Puls {
+    std::int32_t wachstum = 2;
+    std::uint8_t waechst = 1;
+    std::uint32_t zeit = 0;  // of the last step
+    bool gestempelt = false;
+
+    void schlagen(std::uint32_t jetzt, std::uint32_t abstand, std::int32_t grenze) {
+        if (jetzt - zeit <= abstand) {
+            return;
+        }
+        zeit = jetzt;
+        wachstum += waechst != 0 ? 1 : -1;
+        if (wachstum > grenze) {
+            waechst = 0;
+        } else if (wachstum < 1) {
+            waechst = 1;
+        }
+    }
+};
 void Hintergrund_zeichnen();
 
 // Game view and round intro. Spielszene_zeichnen runs the steps below in

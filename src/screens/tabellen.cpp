@@ -30,10 +30,7 @@ namespace {
 // The hidden page: its mode (0 off, 3 on) and the throb of its heading.
 struct Geheimseite {
     std::int32_t modus = 0;
-    std::int32_t wachstum = 2;
-    std::uint8_t waechst = 1;
-    std::uint32_t pulszeit = 0;
-    bool gestempelt = false;
+    Puls puls;  // stamped at the page's first call, one step every 21 ms or more
 };
 
 Geheimseite Geheim;
@@ -146,9 +143,9 @@ void Beenden_zeichnen(std::uint8_t abschied) {
 
 std::int32_t Geheimseite_zeichnen(std::int32_t operation) {
     Geheimseite& g = Geheim;
-    if (!g.gestempelt) {
-        g.pulszeit = platform::tick_count();
-        g.gestempelt = true;
+    if (!g.puls.gestempelt) {
+        g.puls.zeit = platform::tick_count();
+        g.puls.gestempelt = true;
     }
     switch (operation) {
         case 1:
@@ -158,19 +155,10 @@ std::int32_t Geheimseite_zeichnen(std::int32_t operation) {
             g.modus = 0;
             break;
         case 3: {
-            const std::uint32_t jetzt = platform::tick_count();
-            if (jetzt - g.pulszeit > 20) {
-                g.pulszeit = jetzt;
-                g.wachstum += g.waechst != 0 ? 1 : -1;
-                if (g.wachstum > 10) {
-                    g.waechst = 0;
-                } else if (g.wachstum < 1) {
-                    g.waechst = 1;
-                }
-            }
+            g.puls.schlagen(platform::tick_count(), 20, 10);
             Hintergrund_zeichnen();
-            BitmapText_vergroessert_ausgeben(lpDDSSchrift, "Aus is 03/02!", 512, 50, 2, g.wachstum,
-                                             lpDDSBack);
+            BitmapText_vergroessert_ausgeben(lpDDSSchrift, "Aus is 03/02!", 512, 50, 2,
+                                             g.puls.wachstum, lpDDSBack);
             DDraw_Puffer_flippen();
             break;
         }
