@@ -3,8 +3,10 @@
 // installed game moves into the player's game folder.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
+#include "app/aufnahme.h"
 #include "app/spiel.h"
 #include "platform/cp1252.h"
 #include "platform/file.h"
@@ -22,6 +24,10 @@ constexpr const char* kHilfe =
     "  --window   start in a window instead of full screen (Alt+Enter switches)\n"
     "  --stats    at the end, print how long the passes of the main loop took,\n"
     "             by screen, and the time to the first title frame\n"
+    "  --record FILE  record the session into FILE (and its trace into\n"
+    "             FILE.trace), for a bug report: bramblecourt-sim --replay FILE\n"
+    "             plays it again exactly\n"
+    "  --snap-at-exit FILE  write the frame shown last to FILE (PNG) at the end\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
@@ -31,7 +37,14 @@ constexpr const char* kHilfe =
 
 enum class Befehl { Spielen, Beenden, Fehler };
 
-Befehl Befehlszeile_lesen(int argc, char** argv, bool& im_fenster) {
+struct Befehlszeile {
+    bool im_fenster = false;
+    std::string aufnahme;
+    std::string schnappschuss;
+    std::string schnappschuss_name;  // as given, for the trace
+};
+
+Befehl Befehlszeile_lesen(int argc, char** argv, Befehlszeile& b) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
@@ -43,7 +56,15 @@ Befehl Befehlszeile_lesen(int argc, char** argv, bool& im_fenster) {
             return Befehl::Beenden;
         }
         if (std::strcmp(arg, "--window") == 0) {
-            im_fenster = true;
+            b.im_fenster = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--record") == 0 || std::strcmp(arg, "--snap-at-exit") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "bramblecourt: %s needs a file name\n", arg);
+                return Befehl::Fehler;
+            }
+            (std::strcmp(arg, "--record") == 0 ? b.aufnahme : b.schnappschuss) = argv[++i];
             continue;
         }
         if (std::strcmp(arg, "--stats") == 0) {
@@ -82,8 +103,8 @@ bool Spielordner_betreten() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool im_fenster = false;
-    switch (Befehlszeile_lesen(argc, argv, im_fenster)) {
+    Befehlszeile b;
+    switch (Befehlszeile_lesen(argc, argv, b)) {
         case Befehl::Beenden:
             return 0;
         case Befehl::Fehler:
@@ -91,11 +112,25 @@ int main(int argc, char** argv) {
         case Befehl::Spielen:
             break;
     }
+    // Names given on the command line are meant from where the game was
+    // started, not from the game folder it moves into.
+    b.schnappschuss_name = b.schnappschuss;
+    for (std::string* pfad : {&b.aufnahme, &b.schnappschuss}) {
+        std::error_code fehler;
+        if (!pfad->empty()) {
+            const std::filesystem::path absolut = std::filesystem::absolute(*pfad, fehler);
+            if (!fehler) {
+                *pfad = absolut.string();
+            }
+        }
+    }
     if (!Spielordner_betreten()) {
         return 1;
     }
-    platform::window_start_fullscreen(!im_fenster);
-    const int code = Hauptprogramm();
+    platform::window_start_fullscreen(!b.im_fenster);
+    const int code = b.aufnahme.empty() && b.schnappschuss.empty()
+                         ? Hauptprogramm()
+                         : Aufgenommen_spielen(b.aufnahme, b.schnappschuss, b.schnappschuss_name);
     if (platform::stats::enabled()) {
         Laufzeiten_ausgeben(stdout);
     }

@@ -10,6 +10,7 @@
 #include "platform/audio_backend.h"
 #include "platform/audio_convert.h"
 #include "platform/faults.h"
+#include "platform/journal.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
 #include "platform/tune_stream.h"
@@ -117,7 +118,9 @@ std::uint32_t sound_buffer_status(SoundBuffer* buffer) {
     }
     audio_backend::sync();
     std::lock_guard<std::mutex> lock(mixer().mutex());
-    return buffer->playing ? kSoundStatusPlaying : 0;
+    // How far a real device has played is outside the game's control: a
+    // recording keeps it.
+    return journal::sound_status(buffer->playing ? kSoundStatusPlaying : 0);
 }
 
 int sound_buffer_set_position(SoundBuffer* buffer, std::uint32_t position) {

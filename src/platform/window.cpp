@@ -8,6 +8,8 @@
 #include "platform/backend.h"
 #include "platform/cp1252.h"
 #include "platform/faults.h"
+#include "platform/journal.h"
+#include "platform/observer.h"
 
 namespace platform {
 
@@ -23,7 +25,16 @@ std::deque<Message> queue;
 bool class_registered = false;
 bool echo_boxes = true;
 bool start_fullscreen = true;
+Observer* the_observer = nullptr;
 }  // namespace
+
+void set_observer(Observer* observer) {
+    the_observer = observer;
+}
+
+Observer* observer() {
+    return the_observer;
+}
 
 void window_start_fullscreen(bool on) {
     start_fullscreen = on;
@@ -67,15 +78,25 @@ void window_destroy(HWND window) {
 }
 
 bool peek_message(Message& out) {
+    if (journal::mode() == journal::Mode::Replay) {
+        // Every message comes from the recording, the ones the game posted
+        // itself included, which the recording has where they were taken.
+        queue.clear();
+        out = Message{};
+        const bool found = journal::message(false, out);
+        out.window = the_window.get();
+        return found;
+    }
     if (queue.empty()) {
         backend::pump_events();
     }
     if (queue.empty()) {
-        return false;
+        Message none;
+        return journal::message(false, none);
     }
     out = queue.front();
     queue.pop_front();
-    return true;
+    return journal::message(true, out);
 }
 
 LRESULT dispatch_message(const Message& m) {

@@ -13,13 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "app/aufnahme.h"
 #include "app/spiel.h"
 #include "app/start.h"
+#include "app/trace.h"
 #include "audio/audio.h"
 #include "game/game.h"
 #include "gfx/ddraw.h"
 #include "platform/cp1252.h"
 #include "platform/headless/headless.h"
+#include "platform/journal.h"
 #include "platform/png.h"
 #include "platform/stats.h"
 #include "platform/system.h"
@@ -29,6 +32,7 @@
 #include "trace.h"
 
 namespace headless = platform::headless;
+namespace journal = platform::journal;
 
 namespace {
 
@@ -36,6 +40,9 @@ constexpr const char* kUsage =
     "usage: bramblecourt-sim [--start-tick N] [--frame-ms N] [--hour H] [--user NAME]\n"
     "                        [--snap-dir DIR] [--audio-out FILE.wav] [--snap-at-exit NAME]\n"
     "                        [--stats] SCRIPT\n"
+    "       bramblecourt-sim --replay FILE [--until PASS] [--snap-every N]\n"
+    "                        [--snap-dir DIR] [--snap-at-exit NAME] [--audio-out FILE.wav]\n"
+    "                        [--stats]\n"
     "\n"
     "Script commands, one a line (# starts a comment, except after char and text):\n"
     "  wait MS        run passes until the virtual clock has advanced by MS\n"
@@ -58,6 +65,14 @@ constexpr const char* kUsage =
     "--stats writes the wall-clock times of the passes by screen state to stderr\n"
     "at the end.\n"
     "\n"
+    "--replay FILE plays a recording of the real game (bramblecourt --record FILE)\n"
+    "in the current folder, which must hold the data files it was made with; its\n"
+    "Score.dat is put there as the recording found it. The trace is the one the\n"
+    "real game wrote beside the recording. --until PASS stops after that pass and\n"
+    "--snap-every N writes DIR/pass-NNNNNN.png after every Nth pass; a replay that\n"
+    "stops before the game's end prints the shared state (dump) and an end line.\n"
+    "Exit status 2 when the recording is refused, 3 when the game departs from it.\n"
+    "\n"
     "SCRIPT - reads the script from standard input and runs each line as it\n"
     "arrives, so that a driver can choose its next input from the trace so far;\n"
     "a bad line then ends the run (exit status 2) where it stands.\n";
@@ -72,6 +87,10 @@ struct Options {
     std::string exit_snap;
     std::string script;
     bool stats = false;
+    std::string replay;
+    std::uint64_t until = 0;
+    bool has_until = false;
+    std::uint32_t snap_every = 0;
 };
 
 bool parse_u32(const char* s, std::uint32_t max, std::uint32_t& out) {
@@ -106,7 +125,27 @@ bool parse_options(int argc, char** argv, Options& o) {
         };
         const char* v = nullptr;
         std::uint32_t n = 0;
-        if (arg == "--start-tick" || arg == "--frame-ms" || arg == "--hour") {
+        if (arg == "--until" || arg == "--snap-every") {
+            if (!value(v)) {
+                return false;
+            }
+            if (!parse_u32(v, 0xFFFFFFFFu, n)) {
+                std::fprintf(stderr, "bramblecourt-sim: %s needs a whole number: %s\n", arg.c_str(),
+                             v);
+                return false;
+            }
+            if (arg == "--until") {
+                o.until = n;
+                o.has_until = true;
+            } else {
+                o.snap_every = n;
+            }
+        } else if (arg == "--replay") {
+            if (!value(v)) {
+                return false;
+            }
+            o.replay = v;
+        } else if (arg == "--start-tick" || arg == "--frame-ms" || arg == "--hour") {
             if (!value(v)) {
                 return false;
             }
@@ -152,76 +191,20 @@ bool parse_options(int argc, char** argv, Options& o) {
             return false;
         }
     }
-    if (o.script.empty()) {
+    if (!o.replay.empty() && !o.script.empty()) {
+        std::fprintf(stderr, "bramblecourt-sim: a replay takes no script: %s\n", o.script.c_str());
+        return false;
+    }
+    if (o.replay.empty() && (o.has_until || o.snap_every != 0)) {
+        std::fprintf(stderr, "bramblecourt-sim: --until and --snap-every go with --replay\n");
+        return false;
+    }
+    if (o.script.empty() && o.replay.empty()) {
         std::fprintf(stderr, "bramblecourt-sim: no script given\n");
         return false;
     }
     return true;
 }
-
-bool valid_utf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int more = c < 0x80           ? 0
-                         : (c >> 5) == 0x6  ? 1
-                         : (c >> 4) == 0xE  ? 2
-                         : (c >> 3) == 0x1E ? 3
-                                            : -1;
-        if (more < 0 || i + static_cast<std::size_t>(more) >= s.size()) {
-            return false;
-        }
-        for (int k = 1; k <= more; ++k) {
-            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) >> 6) != 0x2) {
-                return false;
-            }
-        }
-        i += static_cast<std::size_t>(more) + 1;
-    }
-    return true;
-}
-
-// File names are passed on as they are when they already are UTF-8 (as on
-// this platform's file systems), else read as Windows-1252.
-std::string file_name_utf8(const char* name) {
-    const std::string s = name;
-    return valid_utf8(s) ? s : platform::cp1252_to_utf8(s);
-}
-
-std::string game_text(const char* text, std::size_t max) {
-    return platform::cp1252_to_utf8(std::string(text, strnlen(text, max)));
-}
-
-// Turns what the platform reports into trace lines.
-class Tracer : public headless::Observer {
-   public:
-    void on_box(const headless::Box& box) override {
-        sim::Line("box")
-            .string("caption", platform::cp1252_to_utf8(box.caption))
-            .string("text", platform::cp1252_to_utf8(box.text))
-            .emit();
-    }
-    void on_beep() override { sim::Line("beep").emit(); }
-    void on_sound(int item, int pan, int volume) override {
-        sim::Line("sound").number("item", item).number("pan", pan).number("volume", volume).emit();
-    }
-    void on_tune(const char* file) override {
-        sim::Line line("tune");
-        if (file != nullptr) {
-            line.string("file", file_name_utf8(file));
-        } else {
-            line.null("file");
-        }
-        line.emit();
-    }
-    void on_mp3(const char* cmd, const char* file) override {
-        sim::Line line("mp3");
-        line.string("cmd", cmd != nullptr ? cmd : "");
-        if (file != nullptr) {
-            line.string("file", file_name_utf8(file));
-        }
-        line.emit();
-    }
-};
 
 // Passes in a row without any advance of the clock after which a wait gives up.
 constexpr int kMaxStillPasses = 1000;
@@ -236,73 +219,95 @@ class Runner {
 
     // Exit status of the runner.
     int run(const Source& next) {
-        if (!options_.audio_out.empty() && !headless::audio_capture_begin(options_.audio_out)) {
-            std::fprintf(stderr, "bramblecourt-sim: cannot record the sound into %s\n",
-                         options_.audio_out.c_str());
-        }
-        if (!Programm_starten()) {
-            std::fprintf(stderr, "bramblecourt-sim: the window cannot be created\n");
-            headless::audio_capture_end();
+        capture_begin();
+        if (!start()) {
             return 1;
         }
-        check_state();
-
         int status = 0;
-        if (Spielzustand == 9) {
-            shut_down();
-        }
         sim::Command c;
-        while (!ended_ && next(c, status)) {
+        while (!run_.ended() && next(c, status)) {
             status = execute(c);
             if (status != 0) {
                 break;
             }
         }
-        if (!ended_) {
+        if (!run_.ended()) {
             if (status == 0) {
-                dump();
+                run_.dump();
                 sim::Line("end").emit();
             }
             // No shutdown wait: the script has ended, not the game.
-            Programm_beenden(false);
+            run_.abandon();
+        }
+        headless::audio_capture_end();
+        return status;
+    }
+
+    // Plays the recording the journal replays; the exit status.
+    int replay() {
+        capture_begin();
+        int status = 0;
+        bool stopped = false;
+        try {
+            if (!start()) {
+                journal::replay_end();
+                return 1;
+            }
+            while (!run_.ended() && !(options_.has_until && run_.passes() >= options_.until)) {
+                pass();
+                if (options_.snap_every != 0 && !run_.ended() &&
+                    run_.passes() % options_.snap_every == 0) {
+                    char name[32];
+                    std::snprintf(name, sizeof name, "pass-%06llu",
+                                  static_cast<unsigned long long>(run_.passes()));
+                    write_snap(name, 0);
+                }
+            }
+        } catch (const journal::Stop& stop) {
+            std::fprintf(stderr, "bramblecourt-sim: %s\n", stop.message.c_str());
+            stopped = true;
+            status = stop.cut_off ? 0 : 3;
+        }
+        if (run_.ended() && !stopped) {
+            std::string message;
+            if (!journal::replay_finish(message)) {
+                std::fprintf(stderr, "bramblecourt-sim: %s\n", message.c_str());
+                status = 3;
+            } else if (!message.empty()) {
+                std::fprintf(stderr, "bramblecourt-sim: %s\n", message.c_str());
+            }
+        }
+        journal::replay_end();
+        if (!run_.ended()) {
+            run_.dump();
+            sim::Line("end").emit();
+            run_.abandon();
         }
         headless::audio_capture_end();
         return status;
     }
 
    private:
-    void check_state() {
-        if (Spielzustand != zustand_) {
-            sim::Line("state").number("from", zustand_).number("to", Spielzustand).emit();
-            zustand_ = Spielzustand;
+    void capture_begin() {
+        if (!options_.audio_out.empty() && !headless::audio_capture_begin(options_.audio_out)) {
+            std::fprintf(stderr, "bramblecourt-sim: cannot record the sound into %s\n",
+                         options_.audio_out.c_str());
         }
     }
 
-    // One pass of the main loop, watched message by message.
-    void pass() {
-        platform::stats::pass_begin();
-        while (Nachricht_verarbeiten()) {
-            check_state();
-        }
-        const std::int32_t zustand = Spielzustand;
-        Zustand_ausfuehren();
-        Durchlauf_messen(zustand);
-        ++passes_;
-        check_state();
-        if (Spielzustand == 9) {
-            shut_down();
-        }
-    }
-
-    void shut_down() {
-        // The frame shown last stays on the screen through the shutdown wait.
+    bool start() {
         if (!options_.exit_snap.empty()) {
-            write_snap(options_.exit_snap, 0);
+            run_.at_exit = [this] { write_snap(options_.exit_snap, 0); };
         }
-        const int code = Programm_beenden(true);
-        ended_ = true;
-        sim::Line("exit").number("code", code).emit();
+        if (!run_.start()) {
+            std::fprintf(stderr, "bramblecourt-sim: the window cannot be created\n");
+            headless::audio_capture_end();
+            return false;
+        }
+        return true;
     }
+
+    void pass() { run_.pass(); }
 
     void post(std::uint32_t msg, WPARAM w, LPARAM l) {
         platform::post_message(Hauptfenster, msg, w, l);
@@ -316,11 +321,11 @@ class Runner {
                 // the wait would never end.
                 const std::uint32_t start = platform::tick_count();
                 int stehend = 0;
-                while (!ended_ && platform::tick_count() - start < c.a) {
+                while (!run_.ended() && platform::tick_count() - start < c.a) {
                     const std::uint32_t before = platform::tick_count();
                     pass();
                     stehend = platform::tick_count() == before ? stehend + 1 : 0;
-                    if (!ended_ && stehend >= kMaxStillPasses) {
+                    if (!run_.ended() && stehend >= kMaxStillPasses) {
                         std::fprintf(stderr,
                                      "bramblecourt-sim: line %d: wait cannot end: the passes do "
                                      "not advance the virtual clock (--frame-ms 0?)\n",
@@ -331,7 +336,7 @@ class Runner {
                 return 0;
             }
             case sim::Op::Passes:
-                for (std::uint32_t i = 0; i < c.a && !ended_; ++i) {
+                for (std::uint32_t i = 0; i < c.a && !run_.ended(); ++i) {
                     pass();
                 }
                 return 0;
@@ -366,7 +371,7 @@ class Runner {
             case sim::Op::Snap:
                 return snap(c);
             case sim::Op::Dump:
-                dump();
+                run_.dump();
                 return 0;
         }
         return 0;
@@ -434,60 +439,41 @@ class Runner {
         return 0;
     }
 
-    void dump() {
-        std::string objekte = "[";
-        for (int i = 0; i < 11; ++i) {
-            const Objekt& o = Objekte[i];
-            objekte += i == 0 ? "{" : ",{";
-            objekte += "\"Typ\":" + std::to_string(o.Sprite.Typ);
-            objekte += ",\"Zus\":" + std::to_string(o.Zus);
-            objekte += ",\"Rich\":" + std::to_string(o.Rich);
-            objekte += ",\"x\":" + std::to_string(o.x);
-            objekte += ",\"y\":" + std::to_string(o.y);
-            objekte += ",\"L\":" + std::to_string(o.L);
-            objekte += ",\"R\":" + std::to_string(o.R);
-            objekte += ",\"T\":" + std::to_string(o.T);
-            objekte += ",\"B\":" + std::to_string(o.B) + "}";
-        }
-        objekte += "]";
-        std::string highscores = "[";
-        for (int i = 0; i < 10; ++i) {
-            const Highscore_Eintrag& e = Highscoreliste[i];
-            highscores += i == 0 ? "[" : ",[";
-            highscores += std::to_string(e.Punkte) + "," +
-                          sim::json_string(game_text(e.Name, sizeof e.Name)) + "]";
-        }
-        highscores += "]";
-        sim::Line("dump")
-            .number("state", Spielzustand)
-            .number("passes", static_cast<std::int64_t>(passes_))
-            .number("Punkte", Punkte)
-            .number("Highscore", Highscore)
-            .number("Kills", Kills)
-            .number("Lose", Lose)
-            .number("Zeit", Zeit)
-            .number("Runde", Runde)
-            .number("Patronen", Patronen)
-            .number("Letzter_Gewinn", Letzter_Gewinn)
-            .number("Menuepunkt", Menuepunkt)
-            .number("Maus_x", Maus_x)
-            .number("Maus_y", Maus_y)
-            .number("Scroll_x", Scroll_x)
-            .number("Gewonnen", Gewonnen)
-            .number("Debugmodus", Debugmodus)
-            .string("Spielername", game_text(Spielername, sizeof Spielername))
-            .number("Himmelsfarbe", Himmelsfarbe)
-            .raw("objekte", objekte)
-            .raw("highscores", highscores)
-            .emit();
-    }
-
     Options options_;
-    std::int32_t zustand_ = 0;
-    std::uint64_t passes_ = 0;
-    bool ended_ = false;
+    trace::Run run_;
     LPARAM mouse_ = 0;
 };
+
+// Checks the recording against this build and folder, then replays it.
+int replay(const Options& options) {
+    journal::Reader reader;
+    std::string error;
+    if (!journal::open_file(options.replay, reader, error) ||
+        !Aufnahme_passt(reader.header(), error) ||
+        !Aufnahme_dateien_anlegen(reader.header(), error)) {
+        std::fprintf(stderr, "bramblecourt-sim: %s: refused: %s\n", options.replay.c_str(),
+                     error.c_str());
+        return 2;
+    }
+    headless::reset(options.start_tick);
+    trace::Tracer tracer;
+    headless::set_observer(&tracer);
+    // The trace's clock is the tick count the game read last, as in the
+    // real game's trace; reading the clock itself would take a reading.
+    trace::set_clock(journal::last_tick);
+    if (options.stats) {
+        platform::stats::enable();
+    }
+    journal::replay_begin(std::move(reader));
+    Runner runner(options);
+    const int status = runner.replay();
+    headless::set_observer(nullptr);
+    trace::set_clock(nullptr);
+    if (options.stats) {
+        Laufzeiten_ausgeben(stderr);
+    }
+    return status;
+}
 
 }  // namespace
 
@@ -496,6 +482,9 @@ int main(int argc, char** argv) {
     if (!parse_options(argc, argv, options)) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (!options.replay.empty()) {
+        return replay(options);
     }
     // A script file is checked whole before the game starts; standard input
     // line by line as it arrives.
@@ -550,7 +539,7 @@ int main(int argc, char** argv) {
     headless::set_frame_ms(options.frame_ms);
     headless::set_local_hour(options.hour);
     headless::set_user_name(options.user);
-    Tracer tracer;
+    trace::Tracer tracer;
     headless::set_observer(&tracer);
     if (options.stats) {
         platform::stats::enable();

@@ -8,6 +8,7 @@
 
 #include "platform/backend.h"
 #include "platform/headless/audio.h"
+#include "platform/journal.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -31,7 +32,6 @@ struct State {
     std::unique_ptr<Surface> frame;
     bool keep_frames = true;
     std::uint64_t frames = 0;
-    Observer* observer = nullptr;
 };
 
 State& state() {
@@ -42,10 +42,8 @@ State& state() {
 }  // namespace
 
 void reset(std::uint32_t start_tick) {
-    Observer* keep = state().observer;
     state() = State{};
     state().now = start_tick;
-    state().observer = keep;
 }
 
 void set_keep_frames(bool keep) {
@@ -95,10 +93,10 @@ std::uint64_t frames_presented() {
     return state().frames;
 }
 void set_observer(Observer* o) {
-    state().observer = o;
+    platform::set_observer(o);
 }
 Observer* observer() {
-    return state().observer;
+    return platform::observer();
 }
 
 }  // namespace platform::headless
@@ -121,6 +119,9 @@ bool fault_due(Fault f) {
 }
 
 std::uint32_t tick_count() {
+    // A replay's clock follows the recorded readings, so that the sound
+    // mixer and the frames move on with them.
+    state().now = journal::tick(state().now);
     return state().now;
 }
 
@@ -128,21 +129,27 @@ void idle_step(std::uint32_t /*remaining_ms*/) {
     state().now += 1;
 }
 
+namespace {
+SystemTime fixed_time() {
+    return SystemTime{2026, 12, 1, 7, static_cast<std::uint16_t>(state().hour), 0, 0, 0};
+}
+}  // namespace
+
 SystemTime local_time() {
-    SystemTime t{2026, 12, 1, 7, static_cast<std::uint16_t>(state().hour), 0, 0, 0};
-    return t;
+    return journal::time(journal::Kind::LocalTime, fixed_time());
 }
 
 SystemTime utc_time() {
-    return local_time();
+    return journal::time(journal::Kind::UtcTime, fixed_time());
 }
 
 std::string login_name() {
-    return state().user;
+    return journal::login_name(state().user);
 }
 
 bool user_name(char* buf, std::uint32_t size) {
-    const std::string& u = state().user;
+    // Through login_name, as on the real backend, so that both read the same.
+    const std::string u = login_name();
     if (buf == nullptr || u.size() + 1 > size) {
         return false;
     }
@@ -154,8 +161,8 @@ bool user_name(char* buf, std::uint32_t size) {
 // the mixer (audio.cpp, which defines message_beep).
 void headless::record_beep() {
     ++state().beeps;
-    if (state().observer != nullptr) {
-        state().observer->on_beep();
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_beep();
     }
 }
 
@@ -180,8 +187,8 @@ void display_present(const Surface& frame) {
     }
     ++s.frames;
     s.now += s.frame_ms;
-    if (s.observer != nullptr) {
-        s.observer->on_frame();
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_frame();
     }
 }
 
@@ -202,8 +209,8 @@ void show_message_box(const char* caption, const char* text, const std::string& 
     // Recorded and closed at once, as if OK had been pressed.
     headless::Box box{caption, text, type};
     state().boxes.push_back(box);
-    if (state().observer != nullptr) {
-        state().observer->on_box(box);
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_box(box);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/faults.h"
+#include "platform/observer.h"
 #include "platform/surface.h"
 
 namespace platform::headless {
@@ -30,11 +31,7 @@ void set_user_name(const std::string& name);
 void arm_fault(Fault f, int skip = 0, int count = 1);
 void clear_faults();
 
-struct Box {
-    std::string caption;  // Windows-1252 bytes, as the game passed them
-    std::string text;
-    std::uint32_t type = 0;
-};
+using Box = platform::BoxShown;
 const std::vector<Box>& boxes();
 void clear_boxes();
 int beep_count();
@@ -46,19 +43,9 @@ const Surface* last_frame();
 void set_keep_frames(bool keep);
 std::uint64_t frames_presented();
 
-// Receives what the game does that a person would see or hear, as it happens
-// (the scripted runner turns these into its trace).
-class Observer {
-   public:
-    virtual ~Observer() = default;
-    virtual void on_box(const Box&) {}
-    virtual void on_beep() {}
-    virtual void on_frame() {}
-    // item: index of the sound buffer in creation order.
-    virtual void on_sound(int /*item*/, int /*pan*/, int /*volume*/) {}
-    virtual void on_tune(const char* /*file or null*/) {}
-    virtual void on_mp3(const char* /*cmd*/, const char* /*file or null*/) {}
-};
+// The platform's observer (observer.h), named here for the tests and the
+// runner that grew up with it.
+using Observer = platform::Observer;
 void set_observer(Observer* observer);
 Observer* observer();
 

@@ -23,6 +23,7 @@
 #include "platform/audio_convert.h"
 #include "platform/mixer.h"
 #include "platform/mp3_stream.h"
+#include "platform/observer.h"
 #include "platform/output_watch.h"
 #include "platform/tune_stream.h"
 #include "platform/window.h"
@@ -175,15 +176,32 @@ void sync() {
     }
 }
 
-void report_sound(int, int, int) {}
-void report_tune(const char*) {}
-void report_mp3(const char*, const char*) {}
+void report_sound(int index, int pan, int volume) {
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_sound(index, pan, volume);
+    }
+}
+
+void report_tune(const char* file) {
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_tune(file);
+    }
+}
+
+void report_mp3(const char* command, const char* file) {
+    if (platform::observer() != nullptr) {
+        platform::observer()->on_mp3(command, file);
+    }
+}
 
 }  // namespace platform::audio_backend
 
 namespace platform {
 
 void message_beep(std::uint32_t /*type*/) {
+    if (observer() != nullptr) {
+        observer()->on_beep();
+    }
     if (audio_backend::start()) {
         audio::mixer().beep();
     }

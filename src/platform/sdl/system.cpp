@@ -11,6 +11,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/faults.h"
+#include "platform/journal.h"
 #include "platform/stats.h"
 
 namespace platform {
@@ -25,7 +26,7 @@ std::uint32_t tick_count() {
     clock_gettime(CLOCK_MONOTONIC, &ts);
     const auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
                     static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
-    return static_cast<std::uint32_t>(ms);
+    return journal::tick(static_cast<std::uint32_t>(ms));
 }
 
 void idle_step(std::uint32_t remaining_ms) {
@@ -66,7 +67,7 @@ SystemTime local_time() {
     clock_gettime(CLOCK_REALTIME, &ts);
     std::tm tm{};
     localtime_r(&ts.tv_sec, &tm);
-    return to_system_time(tm, ts.tv_nsec);
+    return journal::time(journal::Kind::LocalTime, to_system_time(tm, ts.tv_nsec));
 }
 
 SystemTime utc_time() {
@@ -74,7 +75,7 @@ SystemTime utc_time() {
     clock_gettime(CLOCK_REALTIME, &ts);
     std::tm tm{};
     gmtime_r(&ts.tv_sec, &tm);
-    return to_system_time(tm, ts.tv_nsec);
+    return journal::time(journal::Kind::UtcTime, to_system_time(tm, ts.tv_nsec));
 }
 
 std::string login_name() {
@@ -93,7 +94,7 @@ std::string login_name() {
         }
     }
     // The game keeps its text in Windows-1252.
-    return utf8_to_cp1252(name);
+    return journal::login_name(utf8_to_cp1252(name));
 }
 
 bool user_name(char* buf, std::uint32_t size) {

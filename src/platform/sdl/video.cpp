@@ -21,6 +21,7 @@
 #endif
 
 #include "platform/backend.h"
+#include "platform/observer.h"
 #include "platform/sdl/events.h"
 #include "platform/stats.h"
 #include "platform/text.h"
@@ -419,9 +420,11 @@ void pump_events() {
     }
 }
 
-void show_message_box(const char* /*caption*/, const char* /*text*/,
-                      const std::string& utf8_caption, const std::string& utf8_text,
-                      std::uint32_t type) {
+void show_message_box(const char* caption, const char* text, const std::string& utf8_caption,
+                      const std::string& utf8_text, std::uint32_t type) {
+    if (observer() != nullptr) {
+        observer()->on_box(BoxShown{caption, text, type});
+    }
     // Without a display there is nobody to show it to; the line is already
     // on stderr.
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
