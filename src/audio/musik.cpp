@@ -13,6 +13,7 @@
 
 #include "audio/audio.h"
 #include "core/core.h"
+#include "platform/journal.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 
@@ -82,24 +83,28 @@ bool Dateien_suchen(const char* verzeichnis, const char* endung) {
     if (endung == nullptr) {
         endung = "";
     }
-    DIR* dir = opendir(verzeichnis != nullptr && verzeichnis[0] != '\0' ? verzeichnis : ".");
-    if (dir == nullptr) {
-        return false;
-    }
     // Every entry whose name matches, folders included (the pattern does not
     // look at attributes), but nothing that would block the jukebox. Sorted
     // by name, as the listing of the file systems the game was made for
     // delivers them, so that the jukebox's order and the ten that are kept do
-    // not depend on how this file system stores them.
+    // not depend on how this file system stores them. A folder that cannot be
+    // read lists nothing.
     std::vector<std::string> namen;
-    while (const dirent* e = readdir(dir)) {
-        const char* n = e->d_name;
-        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0 && endet_mit(n, endung) &&
-            std::strlen(n) < kNamenGroesse && !kann_blockieren(dir, n)) {
-            namen.emplace_back(n);
+    if (DIR* dir = opendir(verzeichnis != nullptr && verzeichnis[0] != '\0' ? verzeichnis : ".")) {
+        while (const dirent* e = readdir(dir)) {
+            const char* n = e->d_name;
+            if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0 && endet_mit(n, endung) &&
+                !kann_blockieren(dir, n)) {
+                namen.emplace_back(n);
+            }
         }
+        closedir(dir);
     }
-    closedir(dir);
+    // The player's folder is not the replay's: a recording keeps the listing.
+    // Names too long for the list are left out, whether the folder or a
+    // recording gives them.
+    namen = platform::journal::names(std::move(namen));
+    std::erase_if(namen, [](const std::string& n) { return n.size() >= kNamenGroesse; });
     std::sort(namen.begin(), namen.end());
     for (const std::string& n : namen) {
         if (Mp3_Anzahl >= kMaxTitel) {

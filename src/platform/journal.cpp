@@ -369,7 +369,7 @@ bool Reader::open(Source source, std::uint64_t size, std::string& error) {
         return false;
     }
     const std::uint16_t version = static_cast<std::uint16_t>(prefix[8] | prefix[9] << 8);
-    if (version != kFormatVersion) {
+    if (version != kFormatVersion || prefix[10] != 0 || prefix[11] != 0) {
         error = "the recording has format version " + std::to_string(version) +
                 "; this program reads version " + std::to_string(kFormatVersion);
         return false;

@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# A session of the real game recorded and replayed headless. Under Xvfb,
+# driven by xdotool: the title, the menu, a round with shots at targets found
+# in screenshots and shots into the ground, a reload, the round played out,
+# the name entry, the highscore table and the quit, with --record and
+# --snap-at-exit. Its replay by bramblecourt-sim writes the same trace, the
+# same Score.dat and the same last frame. A second session killed with
+# SIGKILL in the middle of its round replays up to where its recording ends
+# and stops cleanly. A recording replayed with other data files, or changed
+# in one byte, is refused.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$here/support/common.sh"
+game=$(real_game "$build")
+sim=$build/bramblecourt-sim
+out=${BRAMBLE_TEST_OUTPUT:-$PWD}/record_replay
+rm -rf "$out"
+mkdir -p "$out"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for d in real killed replay replay_killed other; do
+  mkdir -p "$work/$d"
+  game_data "$work/$d" "$build" >/dev/null
+done
+
+cat >"$work/inner.sh" <<'INNER'
+set -uo pipefail
+work=$1
+game=$2
+out=$3
+source "$4"
+
+read -r sw sh < <(xdpyinfo | sed -nE 's/.*dimensions: *([0-9]+)x([0-9]+) pixels.*/\1 \2/p')
+scale=$(awk -v w="$sw" -v h="$sh" 'BEGIN { s = w / 1024; if (h / 768 < s) s = h / 768; print s }')
+ox=$(awk -v w="$sw" -v s="$scale" 'BEGIN { printf "%d", (w - 1024 * s) / 2 }')
+oy=$(awk -v h="$sh" -v s="$scale" 'BEGIN { printf "%d", (h - 768 * s) / 2 }')
+sx() { awk -v x="$1" -v s="$scale" -v o="$ox" 'BEGIN { printf "%d", o + (x + 0.5) * s }'; }
+sy() { awk -v y="$1" -v s="$scale" -v o="$oy" 'BEGIN { printf "%d", o + (y + 0.5) * s }'; }
+alive() { kill -0 $pid 2>/dev/null || fail "the game ended early: $(cat game.err)"; }
+key() { alive; xdotool key --clearmodifiers "$@"; }
+click() {
+  alive
+  xdotool mousemove "$(sx "$1")" "$(sy "$2")"
+  sleep 0.05
+  xdotool click "${3:-1}"
+}
+# Screen position of the biggest thing in the sky that is not sky.
+target() {
+  local gx gy gw gh
+  gx=$(sx 0); gy=$(sy 40)
+  gw=$(awk -v s="$scale" 'BEGIN { printf "%d", 1024 * s }')
+  gh=$(awk -v s="$scale" 'BEGIN { printf "%d", 270 * s }')
+  import -window root "$out/aim.png" 2>/dev/null || return 1
+  convert "$out/aim.png" -crop "${gw}x${gh}+$gx+$gy" +repage -sample 25% txt:- |
+    awk -v gx="$gx" -v gy="$gy" 'NR > 1 {
+        split($1, p, "[,:]"); x[NR] = p[1]; y[NR] = p[2]; c[NR] = $3; n[$3]++ }
+      END {
+        for (k in n) if (n[k] > best) { best = n[k]; sky = k }
+        for (i in c) if (c[i] != sky) { cell = int(x[i] / 12) "," int(y[i] / 12); m[cell]++;
+          sxs[cell] += x[i]; sys[cell] += y[i] }
+        for (k in m) if (m[k] > top) { top = m[k]; pick = k }
+        if (top >= 4) printf "%d %d\n", gx + 4 * sxs[pick] / top, gy + 4 * sys[pick] / top }'
+}
+start_game() {
+  "$game" --record "$1" "${@:2}" >game.out 2>game.err &
+  pid=$!
+  local win=""
+  for _ in $(seq 200); do
+    win=$(xdotool search --name '^Bramblecourt$' 2>/dev/null | head -1 || true)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || { kill $pid; fail "no game window"; }
+}
+# Title, menu, Start Game, the intro, shots at targets and into the ground,
+# a reload.
+into_round() {
+  sleep 1.5
+  key Return
+  sleep 1
+  click 512 110
+  sleep 6
+  for _ in $(seq 6); do
+    if pos=$(target) && [ -n "$pos" ]; then
+      alive
+      xdotool mousemove $pos click 1
+    fi
+    sleep 0.3
+    click 300 740   # into the ground: a miss
+    sleep 0.3
+  done
+  click 512 384 3
+  sleep 0.5
+}
+
+# The whole session.
+cd "$work/real"
+start_game ../session.rec --snap-at-exit ./last.png
+into_round
+for _ in $(seq 4); do
+  if pos=$(target) && [ -n "$pos" ]; then
+    alive
+    xdotool mousemove $pos click 1
+  fi
+  sleep 0.5
+done
+sleep 80   # the rest of the round
+alive
+xdotool type --delay 80 "Rec"
+key Return
+sleep 1.5
+key n        # game over: back to the menu
+sleep 1
+key Down
+key Return   # the highscore table
+sleep 1.5
+key Escape
+sleep 0.5
+key Escape   # the quit question
+sleep 1.1
+key y
+for _ in $(seq 100); do
+  kill -0 $pid 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 $pid 2>/dev/null && { kill $pid; fail "the game did not end after the quit"; }
+wait $pid || fail "the game's exit status was not 0: $(cat game.err)"
+
+# A session killed in the middle of its round.
+cd "$work/killed"
+start_game ../killed.rec
+into_round
+sleep 2
+kill -KILL $pid
+wait $pid 2>/dev/null
+exit 0
+INNER
+
+XVFB_SIZE=${XVFB_SIZE:-1280x960} "$root/scripts/xvfb-run-wm" bash "$work/inner.sh" "$work" \
+  "$game" "$out" "$here/support/common.sh" || fail "the session under Xvfb failed"
+[ -s "$work/session.rec" ] || fail "no recording"
+cp "$work/session.rec" "$work/session.rec.trace" "$work/killed.rec" "$work/killed.rec.trace" "$out/"
+echo "recording: $(stat -c %s "$work/session.rec") bytes, $(wc -l <"$work/session.rec.trace") trace lines"
+
+# The session was what it should be: a round with hits, the name entry, the
+# table, the quit.
+trace=$work/session.rec.trace
+for to in 1 2 3 4 6 8 9; do
+  grep -q "\"ev\":\"state\",\"from\":[0-9]*,\"to\":$to}" "$trace" || fail "the session never reached state $to"
+done
+
+# The replay: the same trace, Score.dat and last frame.
+cd "$work/replay"
+"$sim" --replay ../session.rec --snap-at-exit last >trace 2>err || fail "replay failed: $(cat err)"
+diff "$trace" trace >"$out/trace.diff" || fail "the replay's trace differs (record_replay/trace.diff)"
+cmp "$work/real/Score.dat" Score.dat || fail "the replay's Score.dat differs"
+cmp "$work/real/last.png" last.png || fail "the replay's last frame differs"
+cp last.png "$out/last.png"
+echo "replay: same trace ($(wc -l <trace) lines), same Score.dat, same last frame"
+
+# The killed session: replayed up to where the recording ends, a clean stop,
+# and a trace the real one begins with.
+cd "$work/replay_killed"
+"$sim" --replay ../killed.rec >trace 2>err || fail "the killed recording's replay failed: $(cat err)"
+grep -q 'the recording ends in pass' err || fail "no message where the recording ends: $(cat err)"
+tail -2 trace | head -1 | grep -q '"ev":"dump","state":3' || fail "the replay did not stop in the round"
+head -n -2 trace >replayed
+[ -s replayed ] && cmp -s replayed <(head -n "$(wc -l <replayed)" "$work/killed.rec.trace") ||
+  fail "the killed session's replay departs from its trace"
+echo "killed: $(cat err)"
+
+# Refused: other data files, and one byte changed.
+cd "$work/other"
+printf 'x' >>start.wav
+if "$sim" --replay ../session.rec >/dev/null 2>err; then fail "replayed with other data files"; fi
+grep -q 'refused: the recording was made with other data files: start.wav' err ||
+  fail "no clear message for other data files: $(cat err)"
+rm start.wav
+cp "$work/replay/start.wav" .
+cp ../session.rec changed.rec
+size=$(stat -c %s changed.rec)
+printf '\x55' | dd of=changed.rec bs=1 seek=$((size / 2)) conv=notrunc status=none
+cmp -s changed.rec ../session.rec && printf '\xAA' | dd of=changed.rec bs=1 seek=$((size / 2)) conv=notrunc status=none
+if "$sim" --replay changed.rec >/dev/null 2>err; then fail "replayed a changed recording"; fi
+grep -q 'refused: the recording is damaged' err || fail "no clear message for a changed byte: $(cat err)"
+echo "refused: $(cat err)"
+echo "ok"
