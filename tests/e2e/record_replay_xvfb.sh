@@ -25,6 +25,15 @@ for d in real killed replay replay_killed other; do
   mkdir -p "$work/$d"
   game_data "$work/$d" "$build" >/dev/null
 done
+# A top ten of -1 points each, so that the round enters it however few
+# targets the clicks hit; the recording carries it to the replay.
+{
+  printf 'Bramblecourt 1014'
+  head -c 31 /dev/zero
+  for _ in $(seq 10); do printf '\xff\xff\xff\xffNobody'; head -c 14 /dev/zero; done
+} >"$work/real/Score.dat"
+[ "$(stat -c %s "$work/real/Score.dat")" = 288 ] || fail "the prepared Score.dat is not 288 bytes"
+cp "$work/real/Score.dat" "$work/real/Score.before"
 
 cat >"$work/inner.sh" <<'INNER'
 set -uo pipefail
@@ -63,6 +72,15 @@ target() {
           sxs[cell] += x[i]; sys[cell] += y[i] }
         for (k in m) if (m[k] > top) { top = m[k]; pick = k }
         if (top >= 4) printf "%d %d\n", gx + 4 * sxs[pick] / top, gy + 4 * sys[pick] / top }'
+}
+# Waits (up to 200 s) until the trace beside the recording shows state $2.
+wait_state() {
+  for _ in $(seq 2000); do
+    grep -q "\"ev\":\"state\",\"from\":[0-9]*,\"to\":$2}" "$1" && return 0
+    alive
+    sleep 0.1
+  done
+  fail "the game never reached state $2"
 }
 start_game() {
   "$game" --record "$1" "${@:2}" >game.out 2>game.err &
@@ -107,11 +125,12 @@ for _ in $(seq 4); do
   fi
   sleep 0.5
 done
-sleep 80   # the rest of the round
-alive
+wait_state ../session.rec.trace 4   # the rest of the round, then the name entry
+sleep 0.5
 xdotool type --delay 80 "Rec"
 key Return
-sleep 1.5
+wait_state ../session.rec.trace 5
+sleep 0.5
 key n        # game over: back to the menu
 sleep 1
 key Down
@@ -148,7 +167,7 @@ echo "recording: $(stat -c %s "$work/session.rec") bytes, $(wc -l <"$work/sessio
 # The session was what it should be: a round with hits, the name entry, the
 # table, the quit.
 trace=$work/session.rec.trace
-for to in 1 2 3 4 6 8 9; do
+for to in 1 2 3 4 5 6 8 9; do
   grep -q "\"ev\":\"state\",\"from\":[0-9]*,\"to\":$to}" "$trace" || fail "the session never reached state $to"
 done
 
