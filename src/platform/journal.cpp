@@ -22,6 +22,7 @@ constexpr char kMagic[8] = {'B', 'R', 'A', 'M', 'B', 'R', 'E', 'C'};
 constexpr std::size_t kPrefix = 12;     // magic, version, reserved
 constexpr std::size_t kBlockHead = 12;  // length, its complement, CRC-32
 constexpr std::size_t kBlockTarget = 256 * 1024;
+constexpr std::size_t kHandOver = 16 * 1024;
 constexpr auto kFlushEvery = std::chrono::milliseconds(500);
 
 std::uint32_t crc32_of(const std::uint8_t* p, std::size_t n) {
@@ -499,21 +500,34 @@ class Recorder {
         thread_ = std::thread([this] { run(); });
     }
 
+    // The game thread gathers its readings without a lock and hands them to
+    // the writer once a pass (at the empty queue that ends the pass's
+    // messages) or when many have piled up. A block is cut where the pending
+    // bytes pass kBlockTarget; a hand-over is at most kHandOver plus one
+    // reading (a listing is kept under kBlockTarget), so no block comes near
+    // kMaxBlock.
     void add(const Reading& r) {
-        scratch_.clear();
-        encoder_.put(r, scratch_);
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::size_t since = pending_.size() - (cuts_.empty() ? 0 : cuts_.back());
-        if (since + scratch_.size() > kBlockTarget) {
-            cuts_.push_back(pending_.size());
+        encoder_.put(r, staged_);
+        if (r.kind == Kind::NoMessage || r.kind == Kind::End || staged_.size() > kHandOver) {
+            hand_over();
         }
-        pending_.insert(pending_.end(), scratch_.begin(), scratch_.end());
+    }
+
+    void hand_over() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t base = pending_.size();
+        if (base - (cuts_.empty() ? 0 : cuts_.back()) + staged_.size() > kBlockTarget) {
+            cuts_.push_back(base);
+        }
+        pending_.insert(pending_.end(), staged_.begin(), staged_.end());
+        staged_.clear();
     }
 
     void finish() {
         if (file_ == nullptr) {
             return;
         }
+        hand_over();
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
@@ -577,8 +591,9 @@ class Recorder {
     std::vector<std::size_t> cuts_;
     bool stop_ = false;
     bool failed_ = false;
-    Encoder encoder_;                    // the game thread's
-    std::vector<std::uint8_t> scratch_;  // the game thread's
+    // The game thread's.
+    Encoder encoder_;
+    std::vector<std::uint8_t> staged_;
 };
 
 struct Session {
