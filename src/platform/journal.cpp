@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <chrono>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>

@@ -118,12 +118,12 @@ into_round() {
 cd "$work/real"
 start_game ../session.rec --snap-at-exit ./last.png
 into_round
-for _ in $(seq 4); do
+for _ in $(seq 12); do
   if pos=$(target) && [ -n "$pos" ]; then
     alive
     xdotool mousemove $pos click 1
   fi
-  sleep 0.5
+  sleep 0.4
 done
 wait_state ../session.rec.trace 4   # the rest of the round, then the name entry
 sleep 0.5
@@ -170,6 +170,16 @@ trace=$work/session.rec.trace
 for to in 1 2 3 4 5 6 8 9; do
   grep -q "\"ev\":\"state\",\"from\":[0-9]*,\"to\":$to}" "$trace" || fail "the session never reached state $to"
 done
+
+# The name entered holds the round's points: more than none, so some shots hit.
+points=$(od -An -tu1 -v "$work/real/Score.dat" | tr -s ' \n' '\n' | sed '/^$/d' | awk '
+  { b[NR - 1] = $1 }
+  END { for (k = 0; k < 10; k++) { e = 48 + 24 * k
+          if (b[e + 4] == 82 && b[e + 5] == 101 && b[e + 6] == 99 && b[e + 7] == 0)
+            print b[e] + 256 * b[e + 1] + 65536 * b[e + 2] } }')
+[ -n "$points" ] || fail "the name entered is not in Score.dat"
+[ "$points" -gt 0 ] || fail "no shot hit a target in the recorded round"
+echo "the round: $points points"
 
 # The replay: the same trace, Score.dat and last frame.
 cd "$work/replay"
