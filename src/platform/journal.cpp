@@ -371,9 +371,13 @@ bool Reader::open(Source source, std::uint64_t size, std::string& error) {
         return false;
     }
     const std::uint16_t version = static_cast<std::uint16_t>(prefix[8] | prefix[9] << 8);
-    if (version != kFormatVersion || prefix[10] != 0 || prefix[11] != 0) {
+    if (version != kFormatVersion) {
         error = "the recording has format version " + std::to_string(version) +
                 "; this program reads version " + std::to_string(kFormatVersion);
+        return false;
+    }
+    if (prefix[10] != 0 || prefix[11] != 0) {
+        error = "the recording is damaged: its first bytes are not those of a recording";
         return false;
     }
     std::uint64_t offset = kPrefix;
