@@ -171,15 +171,14 @@ for to in 1 2 3 4 5 6 8 9; do
   grep -q "\"ev\":\"state\",\"from\":[0-9]*,\"to\":$to}" "$trace" || fail "the session never reached state $to"
 done
 
-# The name entered holds the round's points: more than none, so some shots hit.
-points=$(od -An -tu1 -v "$work/real/Score.dat" | tr -s ' \n' '\n' | sed '/^$/d' | awk '
-  { b[NR - 1] = $1 }
-  END { for (k = 0; k < 10; k++) { e = 48 + 24 * k
-          if (b[e + 4] == 82 && b[e + 5] == 101 && b[e + 6] == 99 && b[e + 7] == 0)
-            print b[e] + 256 * b[e + 1] + 65536 * b[e + 2] } }')
-[ -n "$points" ] || fail "the name entered is not in Score.dat"
+# The round heads the list (the others have -1 points) under the proposed
+# name with "Rec" typed after it, and with more than no points: shots hit.
+read -r points name < <(od -An -tu1 -v -j 48 -N 24 "$work/real/Score.dat" | tr -s ' \n' ' ' |
+  awk '{ p = $1 + 256 * $2 + 65536 * $3; n = ""
+         for (i = 5; i <= 24 && $i != 0; i++) n = n sprintf("%c", $i); print p, n }')
+[[ "$name" == *Rec ]] || fail "the name entered is not first in Score.dat (first: $name)"
 [ "$points" -gt 0 ] || fail "no shot hit a target in the recorded round"
-echo "the round: $points points"
+echo "the round: $points points for $name"
 
 # The replay: the same trace, Score.dat and last frame.
 cd "$work/replay"
