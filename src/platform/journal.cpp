@@ -2,8 +2,8 @@
 
 #include <zlib.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
