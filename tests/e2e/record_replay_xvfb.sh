@@ -128,6 +128,7 @@ done
 wait_state ../session.rec.trace 4   # the rest of the round, then the name entry
 sleep 0.5
 xdotool type --delay 80 "Rec"
+sleep 1      # the typed name is taken into the entry as the screen is drawn
 key Return
 wait_state ../session.rec.trace 5
 sleep 0.5
