@@ -169,10 +169,10 @@ bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
         }
         Highscore_eintragen(Spielername, Punkte);
         Zustand_setzen(Zustand::Game_Over);
-        Klang_abspielen(Klang::Schuss, 50000);
+        Klang_abspielen(Klang::Schuss, 0, 50000);
     } else {
         Texteingabe(2, c, Spielername);
-        Klang_abspielen(Klang::Auswahl, 50000);
+        Klang_abspielen(Klang::Auswahl, 0, 50000);
     }
     return true;
 }
