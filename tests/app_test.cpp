@@ -12,6 +12,7 @@
 #include "app/start.h"
 #include "audio/audio.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "platform/stats.h"
 #include "platform/window.h"
@@ -64,7 +65,7 @@ class AppTest : public HeadlessTest {
 
 TEST_F(AppTest, ResetGivesEveryStartValue) {
     spielstand_setzen();
-    Spielzustand = 7;
+    Zustand_setzen(7);
     Menuepunkt = 2;
     Maus_x = 3;
     Scroll_x = -1000;
@@ -122,7 +123,7 @@ TEST_F(AppTest, TransitionTableSetsUpEachTarget) {
     for (const Fall f : {Fall{0, 1, 0, 0}, Fall{1, 1, 1, 4}, Fall{2, 0, 2, 5}, Fall{6, 1, 6, 4},
                          Fall{7, 1, 7, 4}, Fall{4, 1, 3, 4}}) {
         SCOPED_TRACE(f.ziel);
-        Spielzustand = 3;
+        Zustand_setzen(3);
         Gewonnen = 0;
         Hintergrund_neu = 0;
         Maus_x = 1000;
@@ -232,14 +233,14 @@ TEST_F(AppTest, SkyColourIsChosenOnlyWhenTheMenuIsEntered) {
     Zustand_wechseln(1, 1);
     EXPECT_EQ(Himmelsfarbe, 0x2816EAu);
     key(VK_RETURN);  // Start Game
-    Spielzustand = 3;
+    Zustand_setzen(3);
     headless::set_local_hour(23);  // 23:59 during the round
     for (int i = 0; i < 5; ++i) {
         Durchlauf();
     }
     key(VK_SPACE);  // the next round keeps the colour too
     EXPECT_EQ(Himmelsfarbe, 0x2816EAu);
-    Spielzustand = 3;
+    Zustand_setzen(3);
     key(VK_ESCAPE);
     EXPECT_EQ(Spielzustand, 1);
     EXPECT_EQ(Himmelsfarbe, 0x323140u);
@@ -291,7 +292,7 @@ TEST_F(AppTest, PassTimesAreCountedByTheStateWhoseRoutinesRan) {
     for (int i = 0; i < 3; ++i) {
         Durchlauf();
     }
-    Spielzustand = 1;
+    Zustand_setzen(1);
     for (int i = 0; i < 2; ++i) {
         Durchlauf();
     }
@@ -384,18 +385,18 @@ TEST_F(AppTest, MenuKeysActivateTheSelection) {
 TEST_F(AppTest, MouseIsRecordedOnlyInMenuAndPlay) {
     send(WM_MOUSEMOVE, 0, MAKELPARAM(10, 20));
     EXPECT_EQ(Maus_x, 1024);
-    Spielzustand = 3;
+    Zustand_setzen(3);
     send(WM_MOUSEMOVE, 0, MAKELPARAM(65535, 767));  // both words unsigned
     EXPECT_EQ(Maus_x, 65535);
     EXPECT_EQ(Maus_y, 767);
-    Spielzustand = 2;
+    Zustand_setzen(2);
     send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 2));
     EXPECT_EQ(Maus_x, 65535);
 }
 
 TEST_F(AppTest, PlayKeys) {
     Zustand_wechseln(2, 1);
-    Spielzustand = 3;
+    Zustand_setzen(3);
     key(VK_LEFT);
     EXPECT_EQ(Scroll_x, -472);
     key(VK_RIGHT);
@@ -418,7 +419,7 @@ TEST_F(AppTest, PlayKeys) {
     EXPECT_EQ(Scroll_x, -512);
     EXPECT_EQ(Hintergrund_neu, 0);  // the landscape stays
 
-    Spielzustand = 3;
+    Zustand_setzen(3);
     key(VK_ESCAPE);
     EXPECT_EQ(Spielzustand, 1);
     EXPECT_EQ(Hintergrund_neu, 1);
@@ -438,14 +439,14 @@ TEST_F(AppTest, RoundIntroTakesNoInput) {
 }
 
 TEST_F(AppTest, NameEntryEnterStoresMonkeyForAnEmptyName) {
-    Spielzustand = 4;
+    Zustand_setzen(4);
     key(VK_RETURN);  // only characters count here
     EXPECT_EQ(Spielzustand, 4);
     zeichen('\r');
     EXPECT_EQ(Spielzustand, 5);
     EXPECT_STREQ(Spielername, "Monkey");
 
-    Spielzustand = 4;
+    Zustand_setzen(4);
     std::strcpy(Spielername, "Ann");
     zeichen('\r');
     EXPECT_STREQ(Spielername, "Ann");
@@ -453,7 +454,7 @@ TEST_F(AppTest, NameEntryEnterStoresMonkeyForAnEmptyName) {
 
 TEST_F(AppTest, GameOverTakesOnlySmallLetters) {
     Zustand_wechseln(2, 1);
-    Spielzustand = 5;
+    Zustand_setzen(5);
     for (char c : {'J', 'Y', 'N', 'z', '\r'}) {
         zeichen(c);
         EXPECT_EQ(Spielzustand, 5) << c;
@@ -465,10 +466,10 @@ TEST_F(AppTest, GameOverTakesOnlySmallLetters) {
     EXPECT_EQ(Runde, 2);
     EXPECT_EQ(Hintergrund_neu, 0);
 
-    Spielzustand = 5;
+    Zustand_setzen(5);
     zeichen('j');
     EXPECT_EQ(Runde, 3);
-    Spielzustand = 5;
+    Zustand_setzen(5);
     zeichen('n');
     EXPECT_EQ(Spielzustand, 1);
     EXPECT_EQ(Hintergrund_neu, 1);
@@ -476,18 +477,18 @@ TEST_F(AppTest, GameOverTakesOnlySmallLetters) {
 
 TEST_F(AppTest, QuitQuestionTakesZAsYes) {
     for (char ja : {'j', 'y', 'z'}) {
-        Spielzustand = 8;
+        Zustand_setzen(8);
         zeichen('Z');
         zeichen('Y');
         EXPECT_EQ(Spielzustand, 8);
         zeichen(ja);
         EXPECT_EQ(Spielzustand, 9) << ja;
     }
-    Spielzustand = 8;
+    Zustand_setzen(8);
     zeichen('n');
     EXPECT_EQ(Spielzustand, 1);
     EXPECT_EQ(Hintergrund_neu, 0);
-    Spielzustand = 8;
+    Zustand_setzen(8);
     key(VK_ESCAPE);
     EXPECT_EQ(Spielzustand, 1);
 }
@@ -507,7 +508,7 @@ TEST_F(AppTest, TableAndCreditsReturnToTheMenu) {
 
 TEST_F(AppTest, CloseAndDestroyEndEveryScreen) {
     for (std::int32_t zustand = 0; zustand <= 8; ++zustand) {
-        Spielzustand = zustand;
+        Zustand_setzen(zustand);
         EXPECT_EQ(send(zustand % 2 == 0 ? WM_CLOSE : WM_DESTROY), 0);
         EXPECT_EQ(Spielzustand, 9) << zustand;
     }
@@ -543,7 +544,7 @@ TEST_F(AppTest, PlayPassesLastAtLeast25Ms) {
     for (std::uint32_t bild : {0u, 16u, 40u}) {
         headless::set_frame_ms(bild);
         Zustand_wechseln(2, 0);
-        Spielzustand = 3;
+        Zustand_setzen(3);
         const std::uint32_t vorher = headless::now();
         Durchlauf();
         EXPECT_EQ(headless::now() - vorher, std::max(25u, bild)) << bild;

@@ -81,7 +81,8 @@ void play_readings() {
     journal::login_name("");
     journal::login_name(std::string(300, '\xE4'));
     journal::sound_status(1);
-    journal::names({"a.mp3", "", "Zz.MP3"});
+    std::vector<std::string> names = {"a.mp3", "", "Zz.MP3"};
+    journal::listing(true, names);
 }
 
 const std::vector<Kind> kKinds = {
@@ -144,6 +145,7 @@ TEST(Journal, EveryReadingComesBackAsRecorded) {
     EXPECT_EQ(got[9].time.year, 1999);
     EXPECT_EQ(got[11].text, std::string(300, '\xE4'));
     EXPECT_EQ(got[12].number, 1u);
+    EXPECT_TRUE(got[13].found);
     EXPECT_EQ(got[13].names, (std::vector<std::string>{"a.mp3", "", "Zz.MP3"}));
 }
 
@@ -274,7 +276,9 @@ TEST(Journal, ReplayHandsOutTheRecordingAndStopsWhereTheGameDeparts) {
         EXPECT_EQ(journal::login_name("live"), "");
         EXPECT_EQ(journal::login_name("live").size(), 300u);
         EXPECT_EQ(journal::sound_status(0), 1u);
-        EXPECT_EQ(journal::names({}).size(), 3u);
+        std::vector<std::string> names;
+        EXPECT_TRUE(journal::listing(false, names));
+        EXPECT_EQ(names.size(), 3u);
     };
     const std::vector<Case> cases = {
         {"the recorded way", recorded_way, false, nullptr},

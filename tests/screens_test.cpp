@@ -17,6 +17,7 @@
 #include "app/spiel.h"
 #include "app/start.h"
 #include "audio/audio.h"
+#include "gfx/bilder.h"
 #include "platform/window.h"
 #include "score/score.h"
 #include "support/fixture.h"

@@ -215,7 +215,7 @@ void Run::abandon() {
 
 void Run::dump() {
     std::string objekte = "[";
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < kSlots; ++i) {
         const Objekt& o = Objekte[i];
         objekte += i == 0 ? "{" : ",{";
         objekte += "\"Typ\":" + std::to_string(o.Sprite.Typ);

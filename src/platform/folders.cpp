@@ -1,5 +1,7 @@
 #include "platform/folders.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/journal.h"
 
 namespace platform {
 
@@ -100,6 +104,40 @@ bool enter_folder(const std::string& folder, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::string current_folder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() >= (1u << 20)) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+bool list_folder(const char* folder, std::vector<std::string>& names) {
+    names.clear();
+    bool found = false;
+    if (DIR* dir = ::opendir(folder != nullptr && folder[0] != '\0' ? folder : ".")) {
+        found = true;
+        while (const dirent* e = ::readdir(dir)) {
+            const char* n = e->d_name;
+            if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0) {
+                continue;
+            }
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), n, &st, 0) == 0 && !S_ISREG(st.st_mode) &&
+                !S_ISDIR(st.st_mode)) {
+                continue;
+            }
+            names.emplace_back(n);
+        }
+        ::closedir(dir);
+    }
+    // The player's folder is not the replay's: a recording keeps the listing.
+    return journal::listing(found, names);
 }
 
 }  // namespace platform

@@ -208,6 +208,7 @@ bool decode_reading(Cursor& c, std::uint32_t& last_tick, Reading& r) {
             r.number = static_cast<std::uint32_t>(c.varint_max(0xFFFFFFFFu));
             break;
         case Kind::Names: {
+            r.found = c.byte() != 0;
             const std::uint64_t n = c.varint_max(kMaxNames);
             for (std::uint64_t i = 0; i < n && c.ok(); ++i) {
                 r.names.push_back(c.text(kMaxText));
@@ -315,6 +316,7 @@ void Encoder::put(const Reading& r, std::vector<std::uint8_t>& out) {
             return;
         case Kind::Names:
             out.push_back(static_cast<std::uint8_t>(r.kind));
+            out.push_back(r.found ? 1 : 0);
             put_varint(out, r.names.size());
             for (const std::string& n : r.names) {
                 put_text(out, n);
@@ -814,30 +816,33 @@ std::uint32_t sound_status(std::uint32_t live) {
     return live;
 }
 
-std::vector<std::string> names(std::vector<std::string> live) {
+bool listing(bool found, std::vector<std::string>& names) {
     Session& s = session();
     if (s.mode == Mode::Replay) {
-        return take(Kind::Names).names;
+        Reading r = take(Kind::Names);
+        names = std::move(r.names);
+        return r.found;
     }
     if (s.mode == Mode::Record) {
         // A listing the format cannot hold is cut to what it can: the game
         // sees what the recording keeps.
-        if (live.size() > kMaxNames) {
-            live.resize(kMaxNames);
+        if (names.size() > kMaxNames) {
+            names.resize(kMaxNames);
         }
         std::size_t total = 0;
-        for (std::size_t i = 0; i < live.size(); ++i) {
-            if (live[i].size() > 1024 || (total += live[i].size() + 2) > kBlockTarget) {
-                live.resize(i);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i].size() > 1024 || (total += names[i].size() + 2) > kBlockTarget) {
+                names.resize(i);
                 break;
             }
         }
         Reading r;
         r.kind = Kind::Names;
-        r.names = live;
+        r.found = found;
+        r.names = names;
         note(r);
     }
-    return live;
+    return found;
 }
 
 }  // namespace platform::journal

@@ -76,6 +76,7 @@ struct Reading {
     LPARAM lparam = 0;
     SystemTime time{};               // LocalTime, UtcTime
     std::string text;                // LoginName
+    bool found = false;              // Names: whether the folder could be read
     std::vector<std::string> names;  // Names
 };
 
@@ -169,6 +170,8 @@ bool message(bool found, Message& m);
 SystemTime time(Kind kind, const SystemTime& live);
 std::string login_name(const std::string& live);
 std::uint32_t sound_status(std::uint32_t live);
-std::vector<std::string> names(std::vector<std::string> live);
+// A folder listing: found says whether the folder could be read, names its
+// entries; both may be replaced by the recorded ones.
+bool listing(bool found, std::vector<std::string>& names);
 
 }  // namespace platform::journal

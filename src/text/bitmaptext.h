@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 
 // One glyph cell: left, top inclusive; right, bottom exclusive when blitted.
@@ -18,8 +19,6 @@ struct Glyphentabelle {
 };
 
 extern Glyphentabelle Zeichensatz;
-extern Surface* lpDDSSchrift;
-extern Surface* lpDDSSchriftRot;
 
 int BitmapText_einlesen(Surface* font, Glyphentabelle* tabelle, std::uint32_t trennfarbe);
 int BitmapText_Zeichenindex(char zeichen);

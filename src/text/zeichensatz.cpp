@@ -6,8 +6,6 @@
 #include "text/bitmaptext.h"
 
 Glyphentabelle Zeichensatz{};
-Surface* lpDDSSchrift = nullptr;
-Surface* lpDDSSchriftRot = nullptr;
 
 namespace {
 
