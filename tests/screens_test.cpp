@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,11 +69,7 @@ class ScreensTest : public HeadlessTest {
    protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        alt_ = fs::current_path();
-        char muster[] = "/tmp/bramble-screens-XXXXXX";
-        ASSERT_NE(mkdtemp(muster), nullptr);
-        ordner_ = muster;
-        fs::current_path(ordner_);
+        ordner_.emplace("screens");
         ASSERT_TRUE(bramble_test::write_game_data("."));
         Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
         ASSERT_NE(Hauptfenster, nullptr);
@@ -94,8 +91,7 @@ class ScreensTest : public HeadlessTest {
         DSound_beenden();
         platform::window_destroy(Hauptfenster);
         Hauptfenster = nullptr;
-        fs::current_path(alt_);
-        fs::remove_all(ordner_);
+        ordner_.reset();
         HeadlessTest::TearDown();
     }
 
@@ -171,8 +167,7 @@ class ScreensTest : public HeadlessTest {
         return n;
     }
 
-    fs::path alt_;
-    fs::path ordner_;
+    std::optional<bramble_test::TempWorkingFolder> ordner_;
     Ohr ohr_;
 };
 
