@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/spiel.h"
 #include "app/start.h"
 #include "audio/audio.h"
+#include "core/tabellen.h"
 #include "gfx/bilder.h"
 #include "platform/window.h"
 #include "score/score.h"
@@ -40,17 +42,7 @@ constexpr std::uint32_t kRundenbild[4] = {0x800080, 0x008080, 0x808000, 0x404080
 
 // Character of glyph g, in the font's order.
 char Zeichen(int g) {
-    static const char kRest[] = ".,-:!\"$%&/()?\\`\xB4@+";
-    if (g < 26) {
-        return static_cast<char>('a' + g);
-    }
-    if (g < 52) {
-        return static_cast<char>('A' + g - 26);
-    }
-    if (g < 62) {
-        return static_cast<char>('0' + g - 52);
-    }
-    return kRest[g - 62];
+    return Zeichenfolge[g];
 }
 
 // Distinct at 16 bits, and none of green, the separator or the dark column.
@@ -77,11 +69,7 @@ class ScreensTest : public HeadlessTest {
    protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        alt_ = fs::current_path();
-        char muster[] = "/tmp/bramble-screens-XXXXXX";
-        ASSERT_NE(mkdtemp(muster), nullptr);
-        ordner_ = muster;
-        fs::current_path(ordner_);
+        ordner_.emplace("screens");
         ASSERT_TRUE(bramble_test::write_game_data("."));
         Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
         ASSERT_NE(Hauptfenster, nullptr);
@@ -103,8 +91,7 @@ class ScreensTest : public HeadlessTest {
         DSound_beenden();
         platform::window_destroy(Hauptfenster);
         Hauptfenster = nullptr;
-        fs::current_path(alt_);
-        fs::remove_all(ordner_);
+        ordner_.reset();
         HeadlessTest::TearDown();
     }
 
@@ -180,8 +167,7 @@ class ScreensTest : public HeadlessTest {
         return n;
     }
 
-    fs::path alt_;
-    fs::path ordner_;
+    std::optional<bramble_test::TempWorkingFolder> ordner_;
     Ohr ohr_;
 };
 
