@@ -32,7 +32,8 @@ constexpr const char* kHilfe =
     "Bramblecourt is free software under the MIT licence (see --version).\n";
 
 constexpr const char* kVersion =
-    "bramblecourt " BRAMBLE_VERSION "\n"
+    "bramblecourt " BRAMBLE_VERSION
+    "\n"
     "Copyright (c) 2026 The Bramblecourt authors\n"
     "Free software under the MIT licence, with its default data: see the file\n"
     "LICENSE (/usr/share/doc/bramblecourt/copyright in the Debian package).\n"

@@ -57,12 +57,12 @@ const char* const kUsage =
     "\n"
     "Part of Bramblecourt, free software under the MIT licence (see --version).\n";
 
-const char* const kVersion =
-    "packfile (Bramblecourt) " BRAMBLE_VERSION "\n"
-    "Copyright (c) 2026 The Bramblecourt authors\n"
-    "Free software under the MIT licence: see the file LICENSE\n"
-    "(/usr/share/doc/bramblecourt/copyright in the Debian package).\n"
-    "There is NO WARRANTY, to the extent permitted by law.\n";
+const char* const kVersion = "packfile (Bramblecourt) " BRAMBLE_VERSION
+                             "\n"
+                             "Copyright (c) 2026 The Bramblecourt authors\n"
+                             "Free software under the MIT licence: see the file LICENSE\n"
+                             "(/usr/share/doc/bramblecourt/copyright in the Debian package).\n"
+                             "There is NO WARRANTY, to the extent permitted by law.\n";
 
 int usage_error(const std::string& problem) {
     std::fprintf(stderr, "packfile: %s\n%s", problem.c_str(), kUsage);
