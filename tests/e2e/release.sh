@@ -5,9 +5,10 @@
 # Windows, relinking for the browser); the stored copyright texts are
 # Debian's own; scripts/zip-folder gives the same bytes whatever the files'
 # times, modes, the umask and the time zone; scripts/release refuses a
-# working tree with uncommitted changes and an output folder that is not
-# empty before it builds anything. (The whole release, built twice and
-# compared, is run by hand: it builds everything from scratch.)
+# working tree with uncommitted changes, an output folder that is not
+# empty and (with --require-all) a missing target before it builds anything.
+# (The whole release, built twice and compared, is run by hand: it builds
+# everything from scratch.)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -111,5 +112,13 @@ status=0
 [ $status = 1 ] && grep -q "is not empty" "$work/r.err" ||
   fail "release into a full folder: status $status, $(cat "$work/r.err")"
 [ "$(ls "$work/out2")" = old.deb ] || fail "release changed the full folder"
-echo "release: refuses a changed tree and a full output folder"
+if [ ! -e "$work/clone/scripts/windows" ] || [ ! -e "$work/clone/scripts/web" ]; then
+  status=0
+  "$work/clone/scripts/release" --require-all "$work/out3" >"$work/r.out" 2>"$work/r.err" ||
+    status=$?
+  [ $status = 1 ] && grep -q -- "--require-all, but: .*has no scripts/" "$work/r.err" ||
+    fail "release --require-all without a target's script: status $status, $(cat "$work/r.err")"
+  [ ! -e "$work/out3" ] || fail "release --require-all made $work/out3"
+fi
+echo "release: refuses a changed tree, a full output folder and a missing target with --require-all"
 echo "ok"
