@@ -33,7 +33,17 @@ constexpr const char* kHilfe =
     "\n"
     "The installed game plays in ${XDG_DATA_HOME:-~/.local/share}/bramblecourt:\n"
     "Score.dat and your MP3 files live there, and your own Grafik.dat, Sound.dat\n"
-    "or tunes there take the place of the installed ones.\n";
+    "or tunes there take the place of the installed ones.\n"
+    "\n"
+    "Bramblecourt is free software under the MIT licence (see --version).\n";
+
+constexpr const char* kVersion =
+    "bramblecourt " BRAMBLE_VERSION
+    "\n"
+    "Copyright (c) 2026 The Bramblecourt authors\n"
+    "Free software under the MIT licence, with its default data: see the file\n"
+    "LICENSE (/usr/share/doc/bramblecourt/copyright in the Debian package).\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
 enum class Befehl { Spielen, Beenden, Fehler };
 
@@ -52,7 +62,7 @@ Befehl Befehlszeile_lesen(int argc, char** argv, Befehlszeile& b) {
             return Befehl::Beenden;
         }
         if (std::strcmp(arg, "--version") == 0) {
-            std::printf("bramblecourt %s\n", BRAMBLE_VERSION);
+            std::fputs(kVersion, stdout);
             return Befehl::Beenden;
         }
         if (std::strcmp(arg, "--window") == 0) {

@@ -41,10 +41,14 @@ usr/share/bramblecourt/lose.wav
 usr/share/bramblecourt/main.wav
 usr/share/bramblecourt/start.wav
 usr/share/bramblecourt/win.wav
+usr/share/doc/bramblecourt/changelog.gz
+usr/share/doc/bramblecourt/copyright
+usr/share/doc/bramblecourt/third-party-notices.txt.gz
 usr/share/icons/hicolor/128x128/apps/bramblecourt.png
 usr/share/icons/hicolor/256x256/apps/bramblecourt.png
 usr/share/icons/hicolor/48x48/apps/bramblecourt.png
 usr/share/icons/hicolor/scalable/apps/bramblecourt.svg
+usr/share/lintian/overrides/bramblecourt
 usr/share/man/man1/bramblecourt-packfile.1.gz
 usr/share/man/man6/bramblecourt.6.gz
 usr/share/metainfo/bramblecourt.metainfo.xml"
@@ -84,9 +88,20 @@ start=$work/elsewhere
 mkdir -p "$home" "$start"
 run_env=(env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_DATA_HOME="$xdg")
 version=$(cd "$start" && "${run_env[@]}" "$game" --version) || fail "--version failed"
-[[ $version =~ ^bramblecourt\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version: $version"
+[[ ${version%%$'\n'*} =~ ^bramblecourt\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version: $version"
+grep -q "MIT licence" <<<"$version" || fail "--version names no licence: $version"
 help=$(cd "$start" && "${run_env[@]}" "$game" --help) || fail "--help failed"
 grep -q -- "--window" <<<"$help" || fail "--help does not name --window"
+grep -q "MIT licence" <<<"$help" || fail "--help names no licence"
+# The archive tool tells the same version, from the same one place.
+number=${version%%$'\n'*}
+number=${number#bramblecourt }
+tool_version=$("$prefix/bin/bramblecourt-packfile" --version) || fail "packfile --version failed"
+[ "${tool_version%%$'\n'*}" = "packfile (Bramblecourt) $number" ] ||
+  fail "packfile --version: $tool_version"
+grep -q "MIT licence" <<<"$tool_version" || fail "packfile --version names no licence"
+grep -q "<release version=\"$number\" date=\"[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]\"/>" \
+  "$prefix/share/metainfo/bramblecourt.metainfo.xml" || fail "the metainfo has no release $number"
 for wrong in --bogus -x extra; do
   status=0
   (cd "$start" && "${run_env[@]}" "$game" $wrong >"$work/wrong.out" 2>"$work/wrong.err") ||

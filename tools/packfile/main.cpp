@@ -27,6 +27,7 @@ const char* const kUsage =
     "       packfile list ARCHIVE\n"
     "       packfile extract ARCHIVE DIR\n"
     "       packfile check ARCHIVE [--key KEY] [--pictures N] [--sounds N]\n"
+    "       packfile --help | --version\n"
     "\n"
     "PackFile archives hold complete BMP and WAV files followed by a 564-byte\n"
     "trailer with each entry's kind and offset, the tag \"PackFile-1.2\" and a\n"
@@ -52,7 +53,16 @@ const char* const kUsage =
     "           picture sizes); --sounds N: entries 0 to N-1 are sounds. Exit\n"
     "           status 0 only when everything holds.\n"
     "\n"
-    "Exit status: 0 success, 1 bad input or a failed check, 2 wrong usage.\n";
+    "Exit status: 0 success, 1 bad input or a failed check, 2 wrong usage.\n"
+    "\n"
+    "Part of Bramblecourt, free software under the MIT licence (see --version).\n";
+
+const char* const kVersion = "packfile (Bramblecourt) " BRAMBLE_VERSION
+                             "\n"
+                             "Copyright (c) 2026 The Bramblecourt authors\n"
+                             "Free software under the MIT licence: see the file LICENSE\n"
+                             "(/usr/share/doc/bramblecourt/copyright in the Debian package).\n"
+                             "There is NO WARRANTY, to the extent permitted by law.\n";
 
 int usage_error(const std::string& problem) {
     std::fprintf(stderr, "packfile: %s\n%s", problem.c_str(), kUsage);
@@ -504,6 +514,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version" || command == "version") {
+        std::fputs(kVersion, stdout);
         return kExitOk;
     }
     try {
