@@ -14,7 +14,9 @@ full=0
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/support/common.sh"
-game=$(real_game "$build")
+# BRAMBLE_GAME: another command to run as the game (the Windows one under
+# Wine, say).
+game=${BRAMBLE_GAME:-$(real_game "$build")}
 out=${BRAMBLE_TEST_OUTPUT:-$PWD}/game_round
 rm -rf "$out"
 mkdir -p "$out"
