@@ -42,6 +42,10 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 [ -n "$win" ] || { kill $pid; fail "no game window"; }
+# The keys go to the game's window, also where the window manager gives a
+# new window the focus only a moment after mapping it (a game under Wine).
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep "${BRAMBLE_GAME_SETTLE:-0}"
 alive() { kill -0 $pid 2>/dev/null || fail "the game ended early: $(cat game.err)"; }
 
 # Screen size and where the 1024 x 768 picture lies on it.

@@ -2,12 +2,15 @@
 // with non-ASCII names, the replace-by-move of a file (also when the writer
 // is killed at random moments), the shipped font, the clock and the user
 // name.
+// clang-format off
+#include <windows.h>  // first: the shell's headers rely on it
+// clang-format on
 #include <gtest/gtest.h>
 #include <io.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,7 +79,7 @@ class WindowsPlatform : public ::testing::Test {
         before_ = current_folder();
         root_ = temp_folder() + "\\bramble-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = root_ + "\\Zo\xC3\xAB \xC5\x81\xC3\xB3d\xC5\xBA\\AppData\\bramblecourt";
+        folder_ = root_ + "\\Zo\xC3\xAB \xC5\x81\xC3\xB3" "d\xC5\xBA\\AppData\\bramblecourt";
         std::string error;
         ASSERT_TRUE(platform::enter_folder(folder_, error)) << error;
     }
@@ -185,6 +188,26 @@ TEST_F(WindowsPlatform, OpensOnlyPlainFilesAndFallsBackForReading) {
     EXPECT_EQ(_read(fd, buf, sizeof buf), 9);
     EXPECT_STREQ(buf, "installed");
     _close(fd);
+}
+
+TEST_F(WindowsPlatform, ListsAFolderInUtf8Names) {
+    const char* const files[] = {"Lied \xC3\xA4.mp3", "\xE6\x97\xA5\xE6\x9C\xAC.mp3", "plain.mp3"};
+    for (const char* f : files) {
+        ASSERT_TRUE(replace_with(f, f));
+    }
+    CreateDirectoryW(widen(folder_ + "\\Ordner.mp3").c_str(), nullptr);
+    std::vector<std::string> names;
+    ASSERT_TRUE(platform::list_folder(platform::current_folder().c_str(), names));
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = {"Lied \xC3\xA4.mp3", "Ordner.mp3", "plain.mp3",
+                                               "\xE6\x97\xA5\xE6\x9C\xAC.mp3"};
+    EXPECT_EQ(names, expected);
+    // Every listed file opens by its listed name.
+    for (const char* f : files) {
+        EXPECT_EQ(read_all(f), f);
+    }
+    EXPECT_FALSE(platform::list_folder((folder_ + "\\missing").c_str(), names));
+    EXPECT_EQ(platform::current_folder(), folder_);
 }
 
 // A writer process replaces the file with ever newer versions and is killed

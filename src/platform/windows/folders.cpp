@@ -133,4 +133,46 @@ bool enter_folder(const std::string& folder, std::string& error) {
     return true;
 }
 
+std::string current_folder() {
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) {
+        return {};
+    }
+    std::wstring buffer(n, L'\0');
+    const DWORD got = GetCurrentDirectoryW(n, buffer.data());
+    if (got == 0 || got >= n) {
+        return {};
+    }
+    buffer.resize(got);
+    return narrow(buffer);
+}
+
+bool list_folder(const char* folder, std::vector<std::string>& names) {
+    names.clear();
+    std::string pattern = folder != nullptr && folder[0] != '\0' ? folder : ".";
+    if (!is_separator(pattern.back())) {
+        pattern += "\\";
+    }
+    pattern += "*";
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = FindFirstFileExW(widen(pattern).c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // An empty folder still has "." and ".."; nothing at all means it
+        // cannot be read.
+        return false;
+    }
+    do {
+        const std::wstring n = entry.cFileName;
+        if (n == L"." || n == L"..") {
+            continue;
+        }
+        // A folder listing on Windows holds files and folders only (no pipes
+        // or devices), so every entry is kept.
+        names.push_back(narrow(n));
+    } while (FindNextFileW(find, &entry) != 0);
+    FindClose(find);
+    return true;
+}
+
 }  // namespace platform
