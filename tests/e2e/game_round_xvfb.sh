@@ -90,12 +90,15 @@ bars_black() {
   fi
   [ "${max%.*}" = 0 ] || fail "$1: the letterbox bars are not black (max $max)"
 }
-key() { alive; xdotool key --clearmodifiers "$@"; }
+# BRAMBLE_INPUT_DELAY: extra seconds after each key and click, for a game
+# that answers more slowly (under Wine).
+key() { alive; xdotool key --clearmodifiers "$@"; sleep "${BRAMBLE_INPUT_DELAY:-0}"; }
 click() {
   alive
   xdotool mousemove "$(sx "$1")" "$(sy "$2")"
   sleep 0.05
   xdotool click "${3:-1}"
+  sleep "${BRAMBLE_INPUT_DELAY:-0}"
 }
 # Screen position of the biggest thing in the sky that is not sky: the
 # commonest colour of the band above the landscape is the sky.

@@ -62,6 +62,9 @@ bool replace_with(const char* name, const std::string& text) {
            f->commit();
 }
 
+// Set by the kill test's writer process when it begins to write.
+constexpr wchar_t kWriterStarted[] = L"bramblecourt-test-writer-started";
+
 // Version g of the file the kill test writes: longer than one small write.
 std::string version(int g) {
     return "version " + std::to_string(g) + " " + std::string(500, static_cast<char>('a' + g % 26));
@@ -79,7 +82,9 @@ class WindowsPlatform : public ::testing::Test {
         before_ = current_folder();
         root_ = temp_folder() + "\\bramble-" + std::to_string(GetCurrentProcessId()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = root_ + "\\Zo\xC3\xAB \xC5\x81\xC3\xB3" "d\xC5\xBA\\AppData\\bramblecourt";
+        folder_ = root_ +
+                  "\\Zo\xC3\xAB \xC5\x81\xC3\xB3"
+                  "d\xC5\xBA\\AppData\\bramblecourt";
         std::string error;
         ASSERT_TRUE(platform::enter_folder(folder_, error)) << error;
     }
@@ -222,12 +227,18 @@ TEST_F(WindowsPlatform, KilledWhileReplacingLeavesAWholeFile) {
     for (int k = 0; k < kills; ++k) {
         std::wstring command =
             L"\"" + std::wstring(self) + L"\" --replace-writer " + std::to_wstring(last + 1);
+        // The writer sets the event when it starts writing; the kill comes
+        // a random moment after, however long the process took to start.
+        const HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kWriterStarted);
+        ASSERT_NE(started, nullptr);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &si, &pi));
-        Sleep(std::uniform_int_distribution<DWORD>(5, 40)(random));
+        EXPECT_EQ(WaitForSingleObject(started, 30000), WAIT_OBJECT_0);
+        CloseHandle(started);
+        Sleep(std::uniform_int_distribution<DWORD>(0, 12)(random));
         TerminateProcess(pi.hProcess, 9);
         WaitForSingleObject(pi.hProcess, INFINITE);
         CloseHandle(pi.hThread);
@@ -309,6 +320,10 @@ int main(int argc, char** argv) {
     // The writer of the kill test: replaces Score.dat in the working folder
     // with versions from the given one on, until it is killed.
     if (argc == 3 && std::strcmp(argv[1], "--replace-writer") == 0) {
+        const HANDLE started = OpenEventW(EVENT_MODIFY_STATE, FALSE, kWriterStarted);
+        if (started != nullptr) {
+            SetEvent(started);
+        }
         for (int g = std::atoi(argv[2]);; ++g) {
             replace_with("Score.dat", version(g));
         }

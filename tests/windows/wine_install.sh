@@ -78,10 +78,17 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bram
 pid=$!
 win=$(window)
 [ -n "$win" ] || { kill "$pid"; fail "the installed game showed no window"; }
-sleep 2
-import -window root "$out/installed_title.png"
-max=$(convert "$out/installed_title.png" -format '%[max]' info:)
-[ "${max%.*}" -gt 0 ] || fail "the installed game's screen is black"
+# The title shows once the start-up has loaded the data (slow under Wine).
+max=0
+for _ in $(seq 30); do
+  sleep 0.5
+  import -window root "$out/installed_title.png"
+  max=$(convert "$out/installed_title.png" -format '%[max]' info:)
+  [ "${max%.*}" -gt 0 ] && break
+done
+[ "${max%.*}" -gt 0 ] || fail "the installed game's screen stayed black"
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep 1
 xdotool key --clearmodifiers Escape
 sleep 0.5
 xdotool key --clearmodifiers y
