@@ -115,10 +115,6 @@ class AudioTest : public HeadlessTest {
     std::string capture_;
 };
 
-constexpr std::size_t ms(int n) {
-    return static_cast<std::size_t>(n) * 441 / 10;
-}
-
 }  // namespace
 
 // --- loading ---------------------------------------------------------------

@@ -114,10 +114,6 @@ class MixerTest : public HeadlessTest {
     std::string path_;
 };
 
-constexpr std::size_t ms(int n) {
-    return static_cast<std::size_t>(n) * 441 / 10;
-}
-
 }  // namespace
 
 TEST_F(MixerTest, RefusesFormatsItCannotPlay) {

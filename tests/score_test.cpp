@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -140,19 +141,14 @@ class ScoreTest : public HeadlessTest {
    protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        alt_ = fs::current_path();
-        char muster[] = "/tmp/bramble-score-XXXXXX";
-        ASSERT_NE(mkdtemp(muster), nullptr);
-        ordner_ = muster;
-        fs::current_path(ordner_);
+        ordner_.emplace("score");
         headless::set_observer(&zeuge_);
         std::memset(Highscoreliste, 0, sizeof Highscoreliste);
         Highscore = 0;
     }
     void TearDown() override {
         headless::set_observer(nullptr);
-        fs::current_path(alt_);
-        fs::remove_all(ordner_);
+        ordner_.reset();
         HeadlessTest::TearDown();
     }
 
@@ -172,8 +168,7 @@ class ScoreTest : public HeadlessTest {
         return l;
     }
 
-    fs::path alt_;
-    fs::path ordner_;
+    std::optional<bramble_test::TempWorkingFolder> ordner_;
     Zeuge zeuge_;
 };
 

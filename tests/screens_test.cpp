@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,11 +69,7 @@ class ScreensTest : public HeadlessTest {
    protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        alt_ = fs::current_path();
-        char muster[] = "/tmp/bramble-screens-XXXXXX";
-        ASSERT_NE(mkdtemp(muster), nullptr);
-        ordner_ = muster;
-        fs::current_path(ordner_);
+        ordner_.emplace("screens");
         ASSERT_TRUE(bramble_test::write_game_data("."));
         Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
         ASSERT_NE(Hauptfenster, nullptr);
@@ -94,11 +91,7 @@ class ScreensTest : public HeadlessTest {
         DSound_beenden();
         platform::window_destroy(Hauptfenster);
         Hauptfenster = nullptr;
-        fs::current_path(alt_);
-        // On Windows a file still open (the last tune's) cannot be removed;
-        // the folder is then left for the system's temporary-file cleanup.
-        std::error_code ignoriert;
-        fs::remove_all(ordner_, ignoriert);
+        ordner_.reset();
         HeadlessTest::TearDown();
     }
 
@@ -174,8 +167,7 @@ class ScreensTest : public HeadlessTest {
         return n;
     }
 
-    fs::path alt_;
-    fs::path ordner_;
+    std::optional<bramble_test::TempWorkingFolder> ordner_;
     Ohr ohr_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,7 @@ class StartupTest : public HeadlessTest {
    protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        alt_ = fs::current_path();
-        char muster[] = "/tmp/bramble-start-XXXXXX";
-        ASSERT_NE(mkdtemp(muster), nullptr);
-        ordner_ = muster;
-        fs::current_path(ordner_);
+        ordner_.emplace("start");
         headless::set_observer(&ohr_);
         Hauptfenster = platform::window_create("Bramblecourt", Fensterprozedur);
         ASSERT_NE(Hauptfenster, nullptr);
@@ -59,8 +56,7 @@ class StartupTest : public HeadlessTest {
         platform::window_destroy(Hauptfenster);
         Hauptfenster = nullptr;
         headless::set_observer(nullptr);
-        fs::current_path(alt_);
-        fs::remove_all(ordner_);
+        ordner_.reset();
         HeadlessTest::TearDown();
     }
 
@@ -98,8 +94,7 @@ class StartupTest : public HeadlessTest {
         return static_cast<std::uint32_t>(Farbe_16Bit(c));
     }
 
-    fs::path alt_;
-    fs::path ordner_;
+    std::optional<bramble_test::TempWorkingFolder> ordner_;
     Ohr ohr_;
 };
 

@@ -1,5 +1,9 @@
 #include "support/fixture.h"
 
+#include <stdlib.h>
+
+#include <stdexcept>
+
 #include "app/spiel.h"
 #include "gfx/ddraw.h"
 
@@ -30,6 +34,22 @@ std::vector<std::string> HeadlessTest::box_texts() const {
         out.push_back(b.text);
     }
     return out;
+}
+
+TempWorkingFolder::TempWorkingFolder(const char* name)
+    : previous_(std::filesystem::current_path()) {
+    std::string muster = std::string("/tmp/bramble-") + name + "-XXXXXX";
+    if (::mkdtemp(muster.data()) == nullptr) {
+        throw std::runtime_error("cannot make a folder like " + muster);
+    }
+    path_ = muster;
+    std::filesystem::current_path(path_);
+}
+
+TempWorkingFolder::~TempWorkingFolder() {
+    std::error_code ignoriert;
+    std::filesystem::current_path(previous_, ignoriert);
+    std::filesystem::remove_all(path_, ignoriert);
 }
 
 }  // namespace bramble_test

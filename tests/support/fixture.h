@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,21 @@ class HeadlessTest : public ::testing::Test {
 
     // Texts of the message boxes shown so far, in order.
     std::vector<std::string> box_texts() const;
+};
+
+// A fresh folder /tmp/bramble-NAME-XXXXXX, the working folder for the
+// object's lifetime; removed with it.
+class TempWorkingFolder {
+   public:
+    explicit TempWorkingFolder(const char* name);
+    ~TempWorkingFolder();
+    TempWorkingFolder(const TempWorkingFolder&) = delete;
+    TempWorkingFolder& operator=(const TempWorkingFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+   private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
 };
 
 // Folder for snapshots and other files a test leaves for a person to look at.

@@ -58,6 +58,11 @@ struct Capture {
 };
 Capture read_capture(const std::string& path);
 
+// Frames of n milliseconds at the mixer's 44,100 Hz.
+constexpr std::size_t ms(int n) {
+    return static_cast<std::size_t>(n) * 441 / 10;
+}
+
 // Whether lame, which encodes the test tunes, is installed.
 bool have_lame();
 // Encodes a mono tone (amplitude 12000) to an MP3 file at 128 kbit/s with
