@@ -14,7 +14,9 @@ full=0
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/support/common.sh"
-game=$(real_game "$build")
+# BRAMBLE_GAME: another command to run as the game (the Windows one under
+# Wine, say).
+game=${BRAMBLE_GAME:-$(real_game "$build")}
 out=${BRAMBLE_TEST_OUTPUT:-$PWD}/game_round
 rm -rf "$out"
 mkdir -p "$out"
@@ -40,6 +42,10 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 [ -n "$win" ] || { kill $pid; fail "no game window"; }
+# The keys go to the game's window, also where the window manager gives a
+# new window the focus only a moment after mapping it (a game under Wine).
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+sleep "${BRAMBLE_GAME_SETTLE:-0}"
 alive() { kill -0 $pid 2>/dev/null || fail "the game ended early: $(cat game.err)"; }
 
 # Screen size and where the 1024 x 768 picture lies on it.
@@ -84,12 +90,15 @@ bars_black() {
   fi
   [ "${max%.*}" = 0 ] || fail "$1: the letterbox bars are not black (max $max)"
 }
-key() { alive; xdotool key --clearmodifiers "$@"; }
+# BRAMBLE_INPUT_DELAY: extra seconds after each key and click, for a game
+# that answers more slowly (under Wine).
+key() { alive; xdotool key --clearmodifiers "$@"; sleep "${BRAMBLE_INPUT_DELAY:-0}"; }
 click() {
   alive
   xdotool mousemove "$(sx "$1")" "$(sy "$2")"
   sleep 0.05
   xdotool click "${3:-1}"
+  sleep "${BRAMBLE_INPUT_DELAY:-0}"
 }
 # Screen position of the biggest thing in the sky that is not sky: the
 # commonest colour of the band above the landscape is the sky.

@@ -246,7 +246,8 @@ std::string scratch_dir(const std::string& name) {
     return dir;
 }
 
-InDirectory::InDirectory(const std::string& dir) : previous_(std::filesystem::current_path()) {
+InDirectory::InDirectory(const std::string& dir)
+    : previous_(std::filesystem::current_path().string()) {
     std::filesystem::current_path(dir);
 }
 

@@ -150,6 +150,7 @@ bool start() {
     }
     o.tried = true;
     audio::output_watch().reset(false, now_us());
+    SDL_SetMainReady();  // main() is the game's own, not SDL's
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         o.device = open_device();
     }

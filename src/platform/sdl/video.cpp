@@ -199,7 +199,7 @@ bool video_start(const char* class_name) {
     }
     // X11 takes the window's class (WM_CLASS) from this variable when the
     // window is made; desktops group and match the game's windows by it.
-    setenv("SDL_VIDEO_X11_WMCLASS", class_name, 1);
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", class_name, 1);
     // A message box in front of the game must not minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The click that focuses the window is a shot like any other.
@@ -207,6 +207,8 @@ bool video_start(const char* class_name) {
     // The frame is scaled by a non-integer factor; smooth it.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     platform::text_prepare();
+    // main() is the game's own, not SDL's: SDL may start (Windows asks).
+    SDL_SetMainReady();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }

@@ -1,0 +1,35 @@
+// The desktop's default sans font, as fontconfig matches it.
+#include "platform/fonts.h"
+
+#include <fontconfig/fontconfig.h>
+
+namespace platform {
+
+// Empty when fontconfig has no configuration or no font at all.
+FontFile sans_font_file() {
+    FontFile found;
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) {
+        return found;
+    }
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
+    if (pattern != nullptr) {
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        if (match != nullptr) {
+            FcChar8* path = nullptr;
+            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
+                found.file = reinterpret_cast<const char*>(path);
+            }
+            FcPatternGetInteger(match, FC_INDEX, 0, &found.index);
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    FcConfigDestroy(config);
+    return found;
+}
+
+}  // namespace platform
