@@ -95,9 +95,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::window_start_fullscreen(!im_fenster);
-    const int code = Hauptprogramm();
-    if (platform::stats::enabled()) {
-        Laufzeiten_ausgeben(stdout);
-    }
-    return code;
+    return Hauptprogramm();
 }

@@ -1,10 +1,10 @@
-// Device-context text rendered with SDL2_ttf and the font that fontconfig
-// picks for "sans-serif". Compiled into both backends, so the headless frames
+// Device-context text rendered with SDL2_ttf and the font that font_file.h
+// finds (fontconfig's "sans-serif" on Linux, DejaVu Sans from the data
+// elsewhere). Compiled into both backends, so the headless frames
 // show the same pixels as the real game.
 #include "platform/text.h"
 
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/font_file.h"
 
 namespace platform {
 
@@ -55,52 +56,12 @@ FontState& font_state() {
     return state;
 }
 
-// The file and face index fontconfig matches for "sans-serif"; empty when
-// fontconfig has no configuration or no font at all.
-std::string sans_font_file(int& index) {
-    index = 0;
-    std::string file;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr) {
-        return file;
-    }
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
-    if (pattern != nullptr) {
-        FcConfigSubstitute(config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(config, pattern, &result);
-        if (match != nullptr) {
-            FcChar8* path = nullptr;
-            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
-                file = reinterpret_cast<const char*>(path);
-            }
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            FcPatternDestroy(match);
-        }
-        FcPatternDestroy(pattern);
-    }
-    FcConfigDestroy(config);
-    return file;
-}
-
-struct FontFile {
-    std::string file;
-    int index = 0;
-};
-
-// fontconfig's answer, looked for on a thread of its own once the real game
-// has asked for it early (reading the font configuration and cache takes some
-// milliseconds, more with many fonts installed), else at the first text.
+// The font lookup's answer, looked for on a thread of its own once the real
+// game has asked for it early where the lookup is slow (fontconfig reads its
+// configuration and cache, some milliseconds), else at the first text.
 std::future<FontFile>& font_lookup() {
     static std::future<FontFile> lookup;
     return lookup;
-}
-
-FontFile find_font_file() {
-    FontFile f;
-    f.file = sans_font_file(f.index);
-    return f;
 }
 
 TTF_Font* text_font() {
@@ -410,7 +371,7 @@ bool text_extent(const char* text, int length, int* width, int* height) {
 
 void text_prepare() {
     std::future<FontFile>& lookup = font_lookup();
-    if (!lookup.valid() && !font_state().tried) {
+    if (font_lookup_is_slow() && !lookup.valid() && !font_state().tried) {
         lookup = std::async(std::launch::async, find_font_file);
     }
 }
