@@ -8,6 +8,7 @@
 #include "core/bytes.h"
 #include "core/core.h"
 #include "platform/faults.h"
+#include "platform/memory.h"
 
 platform::Display* lpDD = nullptr;
 Surface* lpDDSPrimary = nullptr;
@@ -94,10 +95,6 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl) {
     return 0;
 }
 
-// The program's static data lies between these two symbols of the linker.
-extern "C" char __data_start[];
-extern "C" char _end[];
-
 namespace {
 
 // Every surface ends with the display, so every reference to one must be
@@ -109,9 +106,7 @@ namespace {
 std::vector<Surface**> gefuellte_referenzen;
 
 bool statisch(const void* adresse) {
-    const auto a = reinterpret_cast<std::uintptr_t>(adresse);
-    return a >= reinterpret_cast<std::uintptr_t>(__data_start) &&
-           a < reinterpret_cast<std::uintptr_t>(_end);
+    return platform::in_static_storage(adresse);
 }
 
 }  // namespace

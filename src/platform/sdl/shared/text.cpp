@@ -1,4 +1,4 @@
-// Device-context text rendered with SDL2_ttf and the font that font_file.h
+// Device-context text rendered with SDL2_ttf and the font that fonts.h
 // finds (fontconfig's "sans-serif" on Linux, DejaVu Sans from the data
 // elsewhere). Compiled into both backends, so the headless frames
 // show the same pixels as the real game.
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/cp1252.h"
-#include "platform/font_file.h"
+#include "platform/fonts.h"
 
 namespace platform {
 
@@ -80,7 +80,7 @@ TTF_Font* text_font() {
     std::string file = st.file_override;
     if (file.empty()) {
         std::future<FontFile>& lookup = font_lookup();
-        const FontFile found = lookup.valid() ? lookup.get() : find_font_file();
+        const FontFile found = lookup.valid() ? lookup.get() : sans_font_file();
         file = found.file;
         index = found.index;
     }
@@ -372,7 +372,7 @@ bool text_extent(const char* text, int length, int* width, int* height) {
 void text_prepare() {
     std::future<FontFile>& lookup = font_lookup();
     if (font_lookup_is_slow() && !lookup.valid() && !font_state().tried) {
-        lookup = std::async(std::launch::async, find_font_file);
+        lookup = std::async(std::launch::async, sans_font_file);
     }
 }
 

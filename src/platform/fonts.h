@@ -13,9 +13,9 @@ struct FontFile {
     int index = 0;     // the face in the file
 };
 
-FontFile find_font_file();
+FontFile sans_font_file();
 
-// True when find_font_file takes long enough to be started on a thread of its
+// True when sans_font_file takes long enough to be started on a thread of its
 // own at start-up (reading fontconfig's configuration and cache).
 bool font_lookup_is_slow();
 

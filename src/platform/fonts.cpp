@@ -1,12 +1,12 @@
 // The font on Linux: the file and face that fontconfig matches for
 // "sans-serif"; none when fontconfig has no configuration or no font at all.
-#include "platform/font_file.h"
+#include "platform/fonts.h"
 
 #include <fontconfig/fontconfig.h>
 
 namespace platform {
 
-FontFile find_font_file() {
+FontFile sans_font_file() {
     FontFile found;
     FcConfig* config = FcInitLoadConfigAndFonts();
     if (config == nullptr) {
