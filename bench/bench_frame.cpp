@@ -33,6 +33,7 @@
 #include "app/start.h"
 #include "audio/audio.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "pack/packfile.h"
 #include "platform/file.h"

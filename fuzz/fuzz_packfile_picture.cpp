@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::vector<std::uint8_t> vorher = s ? snapshot(*s) : std::vector<std::uint8_t>{};
 
-    Spielzustand = 0;
+    Zustand_setzen(0);
     const int ergebnis = PackFile_Bild_laden(fuzz::scratch_path().c_str(), &v, nummer, s.get());
     fuzz::require(ergebnis >= 0 && ergebnis <= 9, "result 0 to 9");
     if (s) {

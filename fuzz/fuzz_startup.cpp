@@ -32,6 +32,7 @@
 #include "app/start.h"
 #include "core/bytes.h"
 #include "fuzz_support.h"
+#include "gfx/bilder.h"
 #include "platform/headless/audio.h"
 #include "platform/window.h"
 

@@ -216,23 +216,6 @@ TEST(WavWriter, WritesPcmOfEachWidthAndPadsOddData) {
     EXPECT_EQ(i32(b, 28), 44100 * 4);
 }
 
-TEST(FontLayout, CharacterMapAndGlyphOrder) {
-    for (int g = 0; g < kGlyphCount; ++g) {
-        EXPECT_EQ(glyph_index(glyph_character(g)), g) << g;
-    }
-    EXPECT_EQ(glyph_index('a'), 0);
-    EXPECT_EQ(glyph_index('Z'), 51);
-    EXPECT_EQ(glyph_index('0'), 52);
-    EXPECT_EQ(glyph_index('.'), 62);
-    EXPECT_EQ(glyph_index('`'), 76);
-    EXPECT_EQ(glyph_index(180), 77);
-    EXPECT_EQ(glyph_index('+'), 79);
-    EXPECT_EQ(glyph_index(10), 80);
-    for (int c : {32, '#' + 0, ';' + 0, '*' + 0, '_' + 0, 128, 200, 255}) {
-        EXPECT_EQ(glyph_index(static_cast<unsigned char>(c)), kGlyphCount) << c;
-    }
-}
-
 TEST(FontLayout, ReadsBackAsEightyOneAlignedGlyphs) {
     const Picture font = draw_font();
     GlyphTable t;
@@ -252,8 +235,8 @@ TEST(FontLayout, ReadsBackAsEightyOneAlignedGlyphs) {
         for (int x = r.left; x < r.right + 1; ++x) {
             EXPECT_TRUE(font.transparent(x, r.top)) << g;
         }
-        wide_m = g == glyph_index('m') ? r.right - r.left : wide_m;
-        narrow_i = g == glyph_index('i') ? r.right - r.left : narrow_i;
+        wide_m = g == 12 ? r.right - r.left : wide_m;     // 'm'
+        narrow_i = g == 8 ? r.right - r.left : narrow_i;  // 'i'
     }
     EXPECT_GT(wide_m, narrow_i + 8);
     // Cells follow one another along a band; bands follow one another downwards.

@@ -14,10 +14,12 @@
 #include "app/start.h"
 #include "audio/audio.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "score/score.h"
+#include "screens/screens.h"
 #include "support/fixture.h"
 #include "support/game_data.h"
 
@@ -80,7 +82,7 @@ class ClockTest : public HeadlessTest {
     // A round from its start as play runs it, without the targets.
     static void runde() {
         Zustand_wechseln(Zustand::Rundenstart, 0);
-        Spielzustand = Zustand::Spiel;
+        Zustand_setzen(Zustand::Spiel);
     }
     // The clock's part of one pass of play.
     void pass() {
@@ -161,7 +163,7 @@ TEST_F(ClockTest, InterruptedRoundCarriesItsSecondIntoTheNext) {
         ASSERT_EQ(Spielzustand, Zustand::Rundenstart);
         EXPECT_EQ(Zeit, 90);
         EXPECT_EQ(Sekundentakt, 750);
-        Spielzustand = Zustand::Spiel;
+        Zustand_setzen(Zustand::Spiel);
         int passes = 0;
         while (Zeit == 90) {
             pass();
@@ -254,8 +256,14 @@ Flaeche gezeichnet() {
 }
 
 Bild figur(std::uint8_t start = 0) {
+    // A shot starts it (the game's simulation draws nothing); a frame of
+    // play moves and draws it.
     DDraw_Puffer_leeren(lpDDSBack, 0x000000);
-    Rekordfigur(start, 0);
+    if (start != 0) {
+        Rekordfigur(start, 0);
+    } else {
+        Rekordfigur_zeigen();
+    }
     return {Figur_Zustand, Figur_y, gezeichnet()};
 }
 

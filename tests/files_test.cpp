@@ -13,6 +13,7 @@
 
 #include "app/spiel.h"
 #include "app/start.h"
+#include "gfx/bilder.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/sound.h"

@@ -19,10 +19,12 @@
 #include "app/start.h"
 #include "audio/audio.h"
 #include "core/tabellen.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "pack/packfile.h"
 #include "platform/headless/audio.h"
 #include "platform/system.h"
+#include "screens/screens.h"
 #include "support/fixture.h"
 #include "support/game_data.h"
 #include "support/sound_support.h"
@@ -552,12 +554,12 @@ TEST_F(GameTest, ImpactShowsAt125MsAtTheClickNotAfter) {
         PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, Bild::Einschuss, lpDDSEinschuss), 0);
     const auto farbe = static_cast<std::uint32_t>(
         Farbe_16Bit(palette_colour(picture_colour_index(Bild::Einschuss))));
-    Einschlag(300, 200, 1);
+    Einschlag_merken(300, 200);
     Scroll_x = -100;  // it does not scroll with the view
     for (std::uint32_t nach : {124u, 1u}) {
         headless::advance(nach);
         DDraw_Puffer_leeren(lpDDSBack, 0);
-        Einschlag(0, 0, 0);
+        Einschlag_zeichnen();
         EXPECT_EQ(lpDDSBack->pixel(300, 200), nach == 124 ? farbe : 0u);
         EXPECT_EQ(lpDDSBack->pixel(300 - 48 + 20, 200 - 48 + 20), nach == 124 ? farbe : 0u);
     }

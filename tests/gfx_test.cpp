@@ -102,7 +102,7 @@ TEST_F(GfxTest, FailedCreationLeavesTheReferenceEmptyAndEnds) {
     EXPECT_EQ(headless::boxes()[0].caption, "Error...");
     EXPECT_EQ(headless::boxes()[0].type, 0x10u);
 
-    Spielzustand = 0;
+    Zustand_setzen(0);
     headless::arm_fault(Fault::ColorKeySet);
     EXPECT_EQ(DDraw_Offscreen_anlegen(&s, 4, 4, 1), 2);
     EXPECT_EQ(s, nullptr);
@@ -128,7 +128,7 @@ TEST_F(GfxTest, EachStartFailureHasItsResultAndMessage) {
         SCOPED_TRACE(c.text);
         DDraw_beenden();
         headless::reset();
-        Spielzustand = 0;
+        Zustand_setzen(0);
         headless::arm_fault(c.fault);
         EXPECT_EQ(DDraw_starten(), c.result);
         ASSERT_EQ(box_texts().size(), 1u);
@@ -153,7 +153,7 @@ TEST_F(GfxTest, ClipperFailures) {
         SCOPED_TRACE(c.text);
         DDraw_beenden();
         headless::reset();
-        Spielzustand = 0;
+        Zustand_setzen(0);
         ASSERT_EQ(DDraw_starten(), 0);
         headless::arm_fault(c.fault);
         EXPECT_EQ(DDraw_Clipper_erzeugen(&screen, 1), c.result);

@@ -359,7 +359,7 @@ TEST_F(PackFileBildTest, RefusesWhatItCannotLoadIntoWithoutTouchingTheFile) {
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.nummer);
-        Spielzustand = 0;
+        Zustand_setzen(0);
         headless::clear_boxes();
         // The file does not exist: reaching it would give result 4.
         EXPECT_EQ(PackFile_Bild_laden("pack_nowhere.dat", f.v, f.nummer, f.s), f.result);
@@ -382,7 +382,7 @@ TEST_F(PackFileBildTest, SizeComparisonNamesBothWidths) {
     EXPECT_EQ(Spielzustand, 9);
     EXPECT_EQ(box_texts().back(),
               "PackFile_Bild_laden: Formatvergleich - Breite1: 920 Breite2: 1024");
-    Spielzustand = 0;
+    Zustand_setzen(0);
     EXPECT_EQ(PackFile_Bild_laden("pack_size.dat", &v, 1, s), 7);  // right width, wrong height
     EXPECT_EQ(Spielzustand, 9);
     EXPECT_EQ(box_texts().back(),

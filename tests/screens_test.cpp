@@ -17,6 +17,8 @@
 #include "app/spiel.h"
 #include "app/start.h"
 #include "audio/audio.h"
+#include "core/tabellen.h"
+#include "gfx/bilder.h"
 #include "platform/window.h"
 #include "score/score.h"
 #include "support/fixture.h"
@@ -39,17 +41,7 @@ constexpr std::uint32_t kRundenbild[4] = {0x800080, 0x008080, 0x808000, 0x404080
 
 // Character of glyph g, in the font's order.
 char Zeichen(int g) {
-    static const char kRest[] = ".,-:!\"$%&/()?\\`\xB4@+";
-    if (g < 26) {
-        return static_cast<char>('a' + g);
-    }
-    if (g < 52) {
-        return static_cast<char>('A' + g - 26);
-    }
-    if (g < 62) {
-        return static_cast<char>('0' + g - 52);
-    }
-    return kRest[g - 62];
+    return Zeichenfolge[g];
 }
 
 // Distinct at 16 bits, and none of green, the separator or the dark column.

@@ -13,6 +13,7 @@
 #include "app/spiel.h"
 #include "app/start.h"
 #include "audio/audio.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "platform/window.h"
 #include "support/fixture.h"
@@ -300,7 +301,7 @@ TEST_F(StartupTest, SuccessLeavesTheTitleWithItsPictureDueAtTheFirstPass) {
     // start and under its keys.
     EXPECT_EQ(Mp3_Status, Mp3::Keine);
     Zustand_wechseln(Zustand::Rundenstart, 1);
-    Spielzustand = Zustand::Spiel;
+    Zustand_setzen(Zustand::Spiel);
     for (WPARAM taste : {WPARAM{VK_UP}, WPARAM{VK_F2}, WPARAM{VK_F3}}) {
         Fensterprozedur(Hauptfenster, WM_KEYDOWN, taste, 0);
     }

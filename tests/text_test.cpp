@@ -332,25 +332,6 @@ TEST_F(TextTest, AtMost99GlyphsAreRead) {
     EXPECT_EQ(t.zeichen[98].right - t.zeichen[98].left, 4);
 }
 
-TEST_F(TextTest, CharacterMap) {
-    EXPECT_EQ(BitmapText_Zeichenindex('a'), 0);
-    EXPECT_EQ(BitmapText_Zeichenindex('z'), 25);
-    EXPECT_EQ(BitmapText_Zeichenindex('A'), 26);
-    EXPECT_EQ(BitmapText_Zeichenindex('Z'), 51);
-    EXPECT_EQ(BitmapText_Zeichenindex('0'), 52);
-    EXPECT_EQ(BitmapText_Zeichenindex('9'), 61);
-    const std::string zeichen = ".,-:!\"$%&/()?\\`\xB4@+\n";
-    for (std::size_t i = 0; i < zeichen.size(); ++i) {
-        EXPECT_EQ(BitmapText_Zeichenindex(zeichen[i]), 62 + static_cast<int>(i)) << i;
-    }
-    for (int c : std::initializer_list<int>{0, ' ', '#', ';', '*', '[', '~', 127}) {
-        EXPECT_EQ(BitmapText_Zeichenindex(static_cast<char>(c)), 81) << c;
-    }
-    for (int c = 128; c <= 255; ++c) {
-        EXPECT_EQ(BitmapText_Zeichenindex(static_cast<char>(c)), c == 180 ? 77 : 81) << c;
-    }
-}
-
 // --- drawing strings --------------------------------------------------------
 
 TEST_F(TextTest, GlyphsFollowEachOtherAndBlanksRepeatTheLastAdvance) {

@@ -26,7 +26,7 @@ char Zeichen(WPARAM wparam) {
 
 void Beenden_fragen() {
     Blinktakt(1000, 1);
-    Spielzustand = Zustand::Beenden;
+    Zustand_setzen(Zustand::Beenden);
     Klang_abspielen(Klang::Schluss);
 }
 
@@ -36,7 +36,9 @@ const char* Aktuelle_Mp3() {
     return Mp3_Nummer >= 0 && Mp3_Nummer < 10 ? Mp3_Liste[Mp3_Nummer] : "";
 }
 
-bool Titel(std::uint32_t nachricht, WPARAM wparam) {
+}  // namespace
+
+bool Titel_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
     if (nachricht != WM_KEYDOWN) {
         return false;
     }
@@ -52,7 +54,7 @@ bool Titel(std::uint32_t nachricht, WPARAM wparam) {
     return false;
 }
 
-bool Menue(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
+bool Menue_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
     switch (nachricht) {
         case WM_KEYDOWN:
             switch (wparam) {
@@ -92,7 +94,7 @@ bool Menue(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
 }
 
 // Play takes every key and character, also those it does nothing with.
-bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
+bool Spiel_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
     switch (nachricht) {
         case WM_KEYDOWN:
             switch (wparam) {
@@ -156,7 +158,7 @@ bool Spiel(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam) {
+bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
     if (nachricht != WM_CHAR) {
         return false;
     }
@@ -166,16 +168,16 @@ bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam) {
             std::strcpy(Spielername, "Monkey");
         }
         Highscore_eintragen(Spielername, Punkte);
-        Spielzustand = Zustand::Game_Over;
-        Klang_abspielen(Klang::Schuss, 50000);
+        Zustand_setzen(Zustand::Game_Over);
+        Klang_abspielen(Klang::Schuss, 0, 50000);
     } else {
         Texteingabe(2, c, Spielername);
-        Klang_abspielen(Klang::Auswahl, 50000);
+        Klang_abspielen(Klang::Auswahl, 0, 50000);
     }
     return true;
 }
 
-bool Spielende(std::uint32_t nachricht, WPARAM wparam) {
+bool Spielende_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
     if (nachricht != WM_CHAR) {
         return false;
     }
@@ -191,7 +193,7 @@ bool Spielende(std::uint32_t nachricht, WPARAM wparam) {
     return false;
 }
 
-bool Tabelle_oder_Credits(std::uint32_t nachricht, WPARAM wparam) {
+bool Tabelle_oder_Credits_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
     if (nachricht != WM_KEYDOWN) {
         return false;
     }
@@ -208,12 +210,12 @@ bool Tabelle_oder_Credits(std::uint32_t nachricht, WPARAM wparam) {
     return false;
 }
 
-bool Beenden(std::uint32_t nachricht, WPARAM wparam) {
+bool Beenden_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM) {
     if (nachricht == WM_CHAR) {
         const char c = Zeichen(wparam);
         if (c == 'j' || c == 'y' || c == 'z') {
             Beenden_zeichnen(1);
-            Spielzustand = Zustand::Ende;
+            Zustand_setzen(Zustand::Ende);
             return true;
         }
         if (c == 'n') {
@@ -229,50 +231,24 @@ bool Beenden(std::uint32_t nachricht, WPARAM wparam) {
     return false;
 }
 
-}  // namespace
-
 LRESULT Fensterprozedur(HWND fenster, std::uint32_t nachricht, WPARAM wparam, LPARAM lparam) {
-    if (Spielzustand < Zustand::Titel || Spielzustand > Zustand::Beenden) {
+    const Zustandsbeschreibung* zustand = Zustand_beschreibung(Spielzustand);
+    if (zustand == nullptr) {
         return platform::default_window_proc(fenster, nachricht, wparam, lparam);
     }
     if (nachricht == WM_DESTROY) {
-        Spielzustand = Zustand::Ende;
+        Zustand_setzen(Zustand::Ende);
         platform::post_message(fenster, WM_QUIT, 0, 0);
         return kBehandelt;
     }
     if (nachricht == WM_CLOSE) {
         // The window stays; the loop ends and the shutdown runs.
-        Spielzustand = Zustand::Ende;
+        Zustand_setzen(Zustand::Ende);
         return kBehandelt;
     }
 
-    bool behandelt = false;
-    switch (Spielzustand) {
-        case Zustand::Titel:
-            behandelt = Titel(nachricht, wparam);
-            break;
-        case Zustand::Menue:
-            behandelt = Menue(nachricht, wparam, lparam);
-            break;
-        case Zustand::Spiel:
-            behandelt = Spiel(nachricht, wparam, lparam);
-            break;
-        case Zustand::Neuer_Highscore:
-            behandelt = Namenseingabe(nachricht, wparam);
-            break;
-        case Zustand::Game_Over:
-            behandelt = Spielende(nachricht, wparam);
-            break;
-        case Zustand::Highscoreliste:
-        case Zustand::Credits:
-            behandelt = Tabelle_oder_Credits(nachricht, wparam);
-            break;
-        case Zustand::Beenden:
-            behandelt = Beenden(nachricht, wparam);
-            break;
-        default:  // 2, the round intro, takes no input
-            break;
-    }
+    const bool behandelt =
+        zustand->eingabe != nullptr && zustand->eingabe(nachricht, wparam, lparam);
     return behandelt ? kBehandelt
                      : platform::default_window_proc(fenster, nachricht, wparam, lparam);
 }

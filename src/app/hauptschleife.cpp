@@ -12,6 +12,9 @@
 #include "platform/window.h"
 #include "screens/screens.h"
 
+std::uint32_t Letzte_Nachricht = 0;
+WPARAM Letzter_wParam = 0;
+
 bool Nachricht_verarbeiten() {
     platform::Message nachricht;
     if (!platform::peek_message(nachricht)) {
@@ -32,39 +35,8 @@ void Nachrichten_abholen() {
 void Zustand_ausfuehren() {
     Bildtakt = platform::tick_count();
     Hintergrund_laden();
-    switch (Spielzustand) {
-        case Zustand::Titel:
-            Titel_zeichnen();
-            break;
-        case Zustand::Menue:
-            Menue_zeichnen();
-            break;
-        case Zustand::Rundenstart:
-            Rundenstart_zeichnen();
-            break;
-        case Zustand::Spiel:
-            Objekte_bewegen();
-            Spielszene_zeichnen();
-            Geraeuschkulisse();
-            Bildtakt_und_Uhr();
-            break;
-        case Zustand::Neuer_Highscore:
-            Neuer_Highscore_zeichnen();
-            break;
-        case Zustand::Game_Over:
-            Game_Over_zeichnen();
-            break;
-        case Zustand::Highscoreliste:
-            Highscoreliste_zeichnen();
-            break;
-        case Zustand::Credits:
-            Credits_zeichnen();
-            break;
-        case Zustand::Beenden:
-            Beenden_zeichnen(0);
-            break;
-        default:
-            break;
+    if (const Zustandsbeschreibung* zustand = Zustand_beschreibung(Spielzustand)) {
+        zustand->durchlauf();
     }
 }
 
@@ -84,10 +56,11 @@ void Durchlauf_messen(std::int32_t zustand) {
 }
 
 void Laufzeiten_ausgeben(std::FILE* ziel) {
-    static const char* const namen[] = {"title",      "menu",       "round intro",
-                                        "play",       "name entry", "game over",
-                                        "highscores", "credits",    "quit question"};
-    platform::stats::print(ziel, namen, static_cast<int>(sizeof namen / sizeof namen[0]));
+    const char* namen[kZustaende];
+    for (int i = 0; i < kZustaende; ++i) {
+        namen[i] = Zustaende[i].name;
+    }
+    platform::stats::print(ziel, namen, kZustaende);
 }
 
 int Beendigungscode(bool gestartet) {
@@ -131,7 +104,7 @@ int Programm_beenden(bool abwarten) {
     if (abwarten) {
         Spiel_beenden();
     } else {
-        DDraw_beenden();
+        Grafik_beenden();
         DSound_beenden();
     }
     platform::window_destroy(Hauptfenster);

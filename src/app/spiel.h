@@ -1,47 +1,52 @@
-// Screen states, the shared counters and flags, the timers and the game's one
-// random generator: the spine that every subsystem reads and writes. Also the
-// main loop, the state transitions and the window procedure that takes all
-// input.
+// The top of the game: the table of the nine screen states, the transitions
+// between them, the main loop and the window procedure that takes all input.
+// The shared counters live in core/spielstand.h, the timers in core/takt.h.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 #include "core/core.h"
+#include "core/spielstand.h"
+#include "core/takt.h"
+#include "gfx/ddraw.h"
 #include "platform/surface.h"
 #include "platform/win32.h"
 
-extern std::int32_t Punkte;
-extern std::int32_t Highscore;
-extern std::int32_t Kills;
-extern std::int32_t Lose;
-extern std::int32_t Zeit;
-extern std::int32_t Runde;
-extern std::int32_t Patronen;
-extern std::int32_t Letzter_Gewinn;
-extern std::uint32_t Gewinnzeit;
-extern std::int32_t Menuepunkt;
-extern std::int32_t Maus_x;
-extern std::int32_t Maus_y;
-extern std::uint32_t Himmelsfarbe;
-extern std::uint8_t Hintergrund_neu;
-extern std::uint8_t Gewonnen;
-extern std::uint8_t Debugmodus;
-extern char Spielername[17];
-extern std::uint32_t Bildtakt;
-extern std::int32_t Sekundentakt;
-extern std::uint32_t Menue_Startzeit;
+// --- the screen states ------------------------------------------------------
 
-// --- shared timers ----------------------------------------------------------
+// What a screen state is made of. Every member may be empty.
+struct Zustandsbeschreibung {
+    // What --stats calls it.
+    const char* name;
+    // The routines of one pass in this state.
+    void (*durchlauf)();
+    // Its input: true when the message was handled, otherwise the default
+    // window procedure gets it.
+    bool (*eingabe)(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+    // Zustand_wechseln's set-up on the way into the state; it sets the state.
+    void (*eintritt)();
+    // Grafik.dat's entry that a transition with neu_laden 1 loads into *ziel
+    // (-1: none); after a round without an entry the second one.
+    int bild;
+    int bild_verloren;
+    Surface** ziel;
+};
+// Indexed by the state, Zustand::Titel to Zustand::Beenden; Zustand::Ende
+// has no entry.
+inline constexpr int kZustaende = Zustand::Ende;
+extern const Zustandsbeschreibung Zustaende[kZustaende];
+// The state's description; nullptr for Zustand::Ende and what is no state.
+const Zustandsbeschreibung* Zustand_beschreibung(std::int32_t zustand);
 
-// Square wave: start != 0 arms it (result false); start 0 polls it: false for
-// one period after arming, then true for one period, false for one, ...
-bool Blinktakt(std::int32_t periode, std::uint8_t start);
-// Step countdown: arm != 0 arms it and returns anzahl; arm 0 polls it:
-// negative while the next step is not due, otherwise the steps left.
-std::int32_t Countdown(std::int32_t schritt, std::int32_t anzahl, std::uint8_t arm);
-// Sky colour by the local hour; chosen whenever the menu is entered.
-void Himmelsfarbe_setzen();
+// The input of each state that takes any (in eingabe.cpp).
+bool Titel_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Menue_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Spiel_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Namenseingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Spielende_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Tabelle_oder_Credits_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
+bool Beenden_Eingabe(std::uint32_t nachricht, WPARAM wparam, LPARAM lparam);
 
 // --- states and the main loop -----------------------------------------------
 
@@ -53,6 +58,9 @@ void Spiel_zuruecksetzen();
 void Zustand_wechseln(std::int32_t ziel, std::uint8_t neu_laden);
 // Loads the current state's background picture when a transition asked for it.
 void Hintergrund_laden();
+// Releases the display, with every surface, and forgets every reference to
+// one (the long-lived surfaces and the slots' sprite frames).
+void Grafik_beenden();
 // After the loop: waits until 4000 ms have passed since the menu was last
 // entered, then releases the display and the sound system.
 void Spiel_beenden();

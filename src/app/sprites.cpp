@@ -2,15 +2,16 @@
 // from Grafik.dat, and the eleven target slots bound to them.
 #include "app/spiel.h"
 #include "app/start.h"
+#include "core/tabellen.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "pack/packfile.h"
 
 namespace {
 
+// A template's frames have the size of its first picture.
 struct Vorlage {
     std::int32_t typ;
-    int breite;
-    int hoehe;
     // Hit area left, top, right, bottom; ganz 1: the whole picture.
     std::uint8_t ganz;
     int links;
@@ -29,15 +30,14 @@ struct Vorlage {
 constexpr int kBildanzahl = 5;
 
 constexpr Vorlage kKatalog[5] = {
-    {Typ::Kleiner_Flieger, 48, 32, 1, 0, 0, 0, 0, Bild::Kleiner_Flieger, 3,
-     Bild::Kleiner_Flieger + 12, true},
-    {Typ::Mittlerer_Flieger, 96, 64, 1, 0, 0, 0, 0, Bild::Mittlerer_Flieger, 3,
+    {Typ::Kleiner_Flieger, 1, 0, 0, 0, 0, Bild::Kleiner_Flieger, 3, Bild::Kleiner_Flieger + 12,
+     true},
+    {Typ::Mittlerer_Flieger, 1, 0, 0, 0, 0, Bild::Mittlerer_Flieger, 3,
      Bild::Mittlerer_Flieger + 12, true},
-    {Typ::Grosser_Flieger, 200, 112, 1, 0, 0, 0, 0, Bild::Grosser_Flieger, 3,
-     Bild::Grosser_Flieger + 12, true},
-    {Typ::Aufsteiger, 160, 192, 0, 0, 50, 160, 192, Bild::Aufsteiger, 1, Bild::Aufsteiger + 4,
-     false},
-    {Typ::Lauerer, 152, 88, 0, 75, 14, 100, 60, Bild::Lauerer, 1, Bild::Lauerer_getroffen, false},
+    {Typ::Grosser_Flieger, 1, 0, 0, 0, 0, Bild::Grosser_Flieger, 3, Bild::Grosser_Flieger + 12,
+     true},
+    {Typ::Aufsteiger, 0, 0, 50, 160, 192, Bild::Aufsteiger, 1, Bild::Aufsteiger + 4, false},
+    {Typ::Lauerer, 0, 75, 14, 100, 60, Bild::Lauerer, 1, Bild::Lauerer_getroffen, false},
 };
 
 // Slot by slot: its template and its layer (1 behind the landscape).
@@ -45,8 +45,8 @@ struct Belegung {
     int vorlage;
     std::uint8_t ebene;
 };
-constexpr Belegung kSlots[11] = {{0, 1}, {0, 1}, {0, 1}, {1, 0}, {1, 0}, {1, 0},
-                                 {2, 0}, {2, 0}, {2, 0}, {3, 0}, {4, 1}};
+constexpr Belegung kBelegung[kSlots] = {{0, 1}, {0, 1}, {0, 1}, {1, 0}, {1, 0}, {1, 0},
+                                        {2, 0}, {2, 0}, {2, 0}, {3, 0}, {4, 1}};
 
 }  // namespace
 
@@ -56,7 +56,8 @@ void Sprites_laden() {
     for (int t = 0; t < 5; ++t) {
         const Vorlage& v = kKatalog[t];
         Sprite& s = Sprite_Vorlagen[t];
-        Sprite_anlegen(&s, v.breite, v.hoehe, kBildanzahl, v.typ);
+        Sprite_anlegen(&s, Bildgroessen[v.erstes].Breite, Bildgroessen[v.erstes].Hoehe, kBildanzahl,
+                       v.typ);
         Sprite_Trefferfeld_setzen(&s, v.ganz, v.links, v.oben, v.rechts, v.unten);
         for (int i = 0; i < kBildanzahl; ++i) {
             const int bild = i == kBildanzahl - 1 ? v.getroffen : v.erstes + i * v.abstand;
@@ -66,7 +67,7 @@ void Sprites_laden() {
             DDraw_Sprite_spiegeln(&s);
         }
     }
-    for (int slot = 0; slot < 11; ++slot) {
-        Objekt_anlegen(&Sprite_Vorlagen[kSlots[slot].vorlage], slot, kSlots[slot].ebene);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        Objekt_anlegen(&Sprite_Vorlagen[kBelegung[slot].vorlage], slot, kBelegung[slot].ebene);
     }
 }

@@ -10,6 +10,7 @@
 
 #include "app/spiel.h"
 #include "audio/audio.h"
+#include "core/tabellen.h"
 #include "pack/packfile.h"
 #include "platform/file.h"
 #include "platform/system.h"
@@ -18,14 +19,6 @@
 #include "screens/screens.h"
 #include "text/bitmaptext.h"
 
-Surface* lpDDSHintergrund = nullptr;
-Surface* lpDDSLandschaft = nullptr;
-Surface* lpDDSRundenbild[4] = {};
-Surface* lpDDSRekordfigur = nullptr;
-Surface* lpDDSPatrone = nullptr;
-Surface* lpDDSEinschuss = nullptr;
-Sprite Sprite_Vorlagen[5] = {};
-
 namespace {
 
 constexpr std::uint8_t kSystemspeicher = 0;
@@ -33,7 +26,7 @@ constexpr std::uint8_t kVideospeicher = 1;
 
 // The final box of a failed start; its caption carries the step's number.
 void Start_abbrechen(int nummer) {
-    Spielzustand = Zustand::Ende;
+    Zustand_setzen(Zustand::Ende);
     std::snprintf(Zeilenpuffer, sizeof Zeilenpuffer, "Error Nr.:%i", nummer);
     platform::message_box(Hauptfenster, "Dieses Spiel kann leider nicht gestartet werden!",
                           Zeilenpuffer, MB_ICONERROR);
@@ -41,6 +34,12 @@ void Start_abbrechen(int nummer) {
 
 int Bild_laden(int nummer, Surface* ziel) {
     return PackFile_Bild_laden("Grafik.dat", &Grafik_Verzeichnis, nummer, ziel);
+}
+
+// A surface of the size of Grafik.dat's entry bild, which it will hold.
+int Bildflaeche_anlegen(Surface** surface, int bild, std::uint8_t placement) {
+    return DDraw_Offscreen_anlegen(surface, Bildgroessen[bild].Breite, Bildgroessen[bild].Hoehe,
+                                   placement);
 }
 
 }  // namespace
@@ -77,7 +76,7 @@ void Spiel_starten() {
     Farbtiefe = 16;
 
     if (!Dateien_pruefen()) {
-        Spielzustand = Zustand::Ende;
+        Zustand_setzen(Zustand::Ende);
         return;
     }
 
@@ -112,13 +111,13 @@ void Spiel_starten() {
         return Start_abbrechen(11);
     }
 
-    if (DDraw_Offscreen_anlegen(&lpDDSHintergrund, 1024, 768, kSystemspeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSHintergrund, Bild::Titel, kSystemspeicher) != 0) {
         return Start_abbrechen(12);
     }
-    if (DDraw_Offscreen_anlegen(&lpDDSLandschaft, 2048, 448, kVideospeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSLandschaft, Bild::Landschaft, kVideospeicher) != 0) {
         return Start_abbrechen(13);
     }
-    if (DDraw_Offscreen_anlegen(&lpDDSSchrift, 920, 152, kVideospeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSSchrift, Bild::Schrift, kVideospeicher) != 0) {
         return Start_abbrechen(14);
     }
     if (Bild_laden(Bild::Schrift, lpDDSSchrift) != 0) {
@@ -127,7 +126,7 @@ void Spiel_starten() {
     if (BitmapText_einlesen(lpDDSSchrift, &Zeichensatz, 0xC9C9C9) != 0) {
         return Start_abbrechen(16);
     }
-    if (DDraw_Offscreen_anlegen(&lpDDSSchriftRot, 920, 152, kSystemspeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSSchriftRot, Bild::Schrift, kSystemspeicher) != 0) {
         return Start_abbrechen(17);
     }
     if (DDraw_Offscreen_klonen(lpDDSSchrift, lpDDSSchriftRot, 1, 0x282828, 0xCC0000) != 0) {
@@ -137,21 +136,21 @@ void Spiel_starten() {
     // The intro pictures and the pop-up figure are not vital: a failure has
     // shown its own message and the game goes on.
     for (Surface*& bild : lpDDSRundenbild) {
-        DDraw_Offscreen_anlegen(&bild, 312, 352, kSystemspeicher);
+        Bildflaeche_anlegen(&bild, Bild::Rundenbild, kSystemspeicher);
     }
     for (int i = 0; i < 4; ++i) {
         Bild_laden(Bild::Rundenbild + i, lpDDSRundenbild[i]);
     }
-    DDraw_Offscreen_anlegen(&lpDDSRekordfigur, 312, 352, kVideospeicher);
+    Bildflaeche_anlegen(&lpDDSRekordfigur, Bild::Rekordfigur, kVideospeicher);
     Bild_laden(Bild::Rekordfigur, lpDDSRekordfigur);
 
-    if (DDraw_Offscreen_anlegen(&lpDDSPatrone, 32, 128, kVideospeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSPatrone, Bild::Patrone, kVideospeicher) != 0) {
         return Start_abbrechen(19);
     }
     if (Bild_laden(Bild::Patrone, lpDDSPatrone) != 0) {
         return Start_abbrechen(20);
     }
-    if (DDraw_Offscreen_anlegen(&lpDDSEinschuss, 96, 96, kVideospeicher) != 0) {
+    if (Bildflaeche_anlegen(&lpDDSEinschuss, Bild::Einschuss, kVideospeicher) != 0) {
         return Start_abbrechen(21);
     }
     if (Bild_laden(Bild::Einschuss, lpDDSEinschuss) != 0) {

@@ -1,10 +1,5 @@
 // Music: the WAV tunes of the screens outside play, and the jukebox that
 // plays the MP3 files of the working directory during play.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +8,7 @@
 
 #include "audio/audio.h"
 #include "core/core.h"
+#include "platform/folders.h"
 #include "platform/sound.h"
 #include "platform/system.h"
 
@@ -48,26 +44,13 @@ bool endet_mit(const char* name, const char* endung) {
     return true;
 }
 
-// Named pipes, sockets and devices are left out (links followed): opening one
-// waits for a writer or never ends, and the jukebox would hang on it. Regular
-// files and folders are listed as the pattern finds them; a folder cannot
-// hold up an open and plays as silence. An entry that cannot be looked at is
-// kept too: its open fails at once.
-bool kann_blockieren(DIR* dir, const char* name) {
-    struct stat st {};
-    if (fstatat(dirfd(dir), name, &st, 0) != 0) {
-        return false;
-    }
-    return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 bool Mp3_suchen() {
-    char verzeichnis[1024];
-    if (getcwd(verzeichnis, sizeof verzeichnis) == nullptr) {
-        std::strcpy(verzeichnis, ".");  // too deep for the buffer: the same folder
-    }
+    // A working folder too deep for the game's path buffer is searched as
+    // "." instead: the same folder.
+    const std::string ordner = platform::current_folder();
+    const char* verzeichnis = ordner.empty() || ordner.size() >= 1024 ? "." : ordner.c_str();
     const bool gefunden = Dateien_suchen(verzeichnis, "mp3");
     if (!gefunden) {
         Mp3_Status = Mp3::Keine;
@@ -82,24 +65,22 @@ bool Dateien_suchen(const char* verzeichnis, const char* endung) {
     if (endung == nullptr) {
         endung = "";
     }
-    DIR* dir = opendir(verzeichnis != nullptr && verzeichnis[0] != '\0' ? verzeichnis : ".");
-    if (dir == nullptr) {
+    // Every entry whose name matches, folders included (the pattern does not
+    // look at attributes), but nothing that would block the jukebox (the
+    // listing leaves that out). Sorted by name, as the listing of the file
+    // systems the game was made for delivers them, so that the jukebox's
+    // order and the ten that are kept do not depend on how this file system
+    // stores them.
+    std::vector<std::string> eintraege;
+    if (!platform::list_folder(verzeichnis, eintraege)) {
         return false;
     }
-    // Every entry whose name matches, folders included (the pattern does not
-    // look at attributes), but nothing that would block the jukebox. Sorted
-    // by name, as the listing of the file systems the game was made for
-    // delivers them, so that the jukebox's order and the ten that are kept do
-    // not depend on how this file system stores them.
     std::vector<std::string> namen;
-    while (const dirent* e = readdir(dir)) {
-        const char* n = e->d_name;
-        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0 && endet_mit(n, endung) &&
-            std::strlen(n) < kNamenGroesse && !kann_blockieren(dir, n)) {
-            namen.emplace_back(n);
+    for (const std::string& n : eintraege) {
+        if (endet_mit(n.c_str(), endung) && n.size() < kNamenGroesse) {
+            namen.push_back(n);
         }
     }
-    closedir(dir);
     std::sort(namen.begin(), namen.end());
     for (const std::string& n : namen) {
         if (Mp3_Anzahl >= kMaxTitel) {

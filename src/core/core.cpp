@@ -2,11 +2,21 @@
 
 #include "platform/window.h"
 
-std::int32_t Spielzustand = Zustand::Titel;
+namespace {
+
+std::int32_t zustand = Zustand::Titel;
+
+}  // namespace
+
+const std::int32_t& Spielzustand = zustand;
 HWND Hauptfenster = nullptr;
 
+void Zustand_setzen(std::int32_t neu) {
+    zustand = neu;
+}
+
 void Lauf_beenden() {
-    Spielzustand = Zustand::Ende;
+    Zustand_setzen(Zustand::Ende);
 }
 
 void Fehler_melden(const char* text) {

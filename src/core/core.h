@@ -10,7 +10,9 @@
 #include "platform/win32.h"
 
 // Screen state (values in Zustand::): what each pass of the main loop runs.
-extern std::int32_t Spielzustand;
+// Read it here; every change goes through Zustand_setzen.
+extern const std::int32_t& Spielzustand;
+void Zustand_setzen(std::int32_t zustand);
 
 // Ends the run: the main loop stops before its next pass and the shutdown
 // follows. Lower layers call it after a fatal error of their own.

@@ -88,6 +88,15 @@ inline constexpr Linienpunkt Horizontlinie[Horizontpunkte] = {
 inline constexpr Linienpunkt Versteckorte[8] = {{264, 329}, {519, 401},  {587, 453},  {669, 456},
                                                 {970, 321}, {1196, 464}, {1531, 342}, {1750, 404}};
 
+// The characters of the font picture, in the order of its 81 glyphs: small
+// letters, capitals, digits, punctuation, 0xB4 (the acute accent of
+// Windows-1252) and the line feed last. Any other character has no glyph.
+inline constexpr char Zeichenfolge[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+    ".,-:!\"$%&/()?\\`\xB4@+\n";
+inline constexpr int Zeichenanzahl = 81;
+static_assert(sizeof Zeichenfolge == Zeichenanzahl + 1);
+
 // The archives' identity keys.
 inline constexpr char Grafik_Schluessel[] = "QK7RM2D9TXB4HP1Z";
 inline constexpr char Sound_Schluessel[] = "N2HV8C6WLA9E5JR3";

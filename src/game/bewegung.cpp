@@ -1,6 +1,8 @@
 // Movement of the targets and the scrolled view: one step of play per pass,
 // the decisions of each kind at the edges of its zone, and edge scrolling.
-#include "app/spiel.h"
+#include "core/spielstand.h"
+#include "core/tabellen.h"
+#include "core/takt.h"
 #include "game/game.h"
 #include "platform/system.h"
 
@@ -8,10 +10,9 @@ std::int32_t Scroll_x = -512;
 
 namespace {
 
-constexpr int kSlots = 11;
 // The screen width, and with it the scroll limit.
 constexpr std::int32_t kBildschirmbreite = 1024;
-constexpr std::int32_t kLandschaftsbreite = 2048;
+constexpr std::int32_t kLandschaftsbreite = Bildgroessen[Bild::Landschaft].Breite;
 
 // Step per pass of each direction, before the slot's addends: a is dx, b is
 // dy, and each step is sx * (a + ax) across and sy * (b + by) down. Screen y

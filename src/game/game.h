@@ -39,7 +39,8 @@ struct Objekt {
     ::Sprite Sprite;
 };
 
-extern Objekt Objekte[11];
+inline constexpr int kSlots = 11;
+extern Objekt Objekte[kSlots];
 
 // The peeker's eight hiding places (world x of the picture's left edge, screen
 // y its top rises to) and the one in use.
@@ -52,6 +53,9 @@ void Verstecke_setzen();
 
 // Fills a slot from a catalogue sprite at start-up (frames shared, not copied).
 void Objekt_anlegen(const ::Sprite* vorlage, int slot, std::uint8_t ebene);
+// Forgets the frames every slot shares with its template, once the display
+// that owned them is gone.
+void Objekte_loesen();
 // Sets all eleven slots up for a new round.
 void Runde_vorbereiten();
 void Flieger_starten(int slot);
@@ -93,9 +97,13 @@ bool Treffer_pruefen(int slot, std::int32_t welt_x, std::int32_t y);
 bool Hinter_Horizont(std::int32_t welt_x, std::int32_t y);
 // Plays a sound panned by the slot's place on the screen.
 void Objektgeraeusch(int slot, int klang);
-// aufzeichnen 1 stores a hit's impact at the click's screen position; 0 draws
-// the impact while it is recent.
-void Einschlag(std::int32_t x, std::int32_t y, std::uint8_t aufzeichnen);
+// The impact of the last hit: the click's screen position (it does not
+// scroll with the view) and the tick of the hit. The play screen draws it
+// while it is recent.
+extern std::int32_t Einschlag_x;
+extern std::int32_t Einschlag_y;
+extern std::uint32_t Einschlag_Zeit;
+void Einschlag_merken(std::int32_t x, std::int32_t y);
 
 // --- round clock, ambient sounds, pop-up figure ------------------------------
 
@@ -124,5 +132,6 @@ void Geraeuschkulisse();
 // runs the round clock.
 void Bildtakt_und_Uhr();
 // start 1 starts the figure if it is idle; zuruecksetzen 1 makes it idle (a
-// new round). Every call while it runs moves it one step and draws it.
-void Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen);
+// new round). Every call while it runs moves it one step; true when it is
+// running, and so is drawn this pass where a screen shows it.
+bool Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen);

@@ -1,19 +1,19 @@
 // The eleven target slots, the peeker's hiding places, launching and the
 // respawn wait.
-#include "app/spiel.h"
+#include "core/spielstand.h"
 #include "core/tabellen.h"
+#include "core/takt.h"
 #include "game/game.h"
 #include "platform/system.h"
 
-Objekt Objekte[11] = {};
+Objekt Objekte[kSlots] = {};
 std::int32_t Verstecke[8][2] = {};
 std::int32_t Versteck_Nr = 0;
 
 namespace {
 
-constexpr int kSlots = 11;
 constexpr int kMaxBilder = 6;
-constexpr std::int32_t kLandschaftsbreite = 2048;
+constexpr std::int32_t kLandschaftsbreite = Bildgroessen[Bild::Landschaft].Breite;
 
 bool ist_flieger(std::int32_t typ) {
     return typ >= Typ::Kleiner_Flieger && typ <= Typ::Grosser_Flieger;
@@ -93,6 +93,15 @@ void Objekt_anlegen(const ::Sprite* vorlage, int slot, std::uint8_t ebene) {
         o.animiert = 1;
     }
     o.Ebene = ebene;
+}
+
+void Objekte_loesen() {
+    for (Objekt& o : Objekte) {
+        for (int i = 0; i < kMaxBilder; ++i) {
+            o.Sprite.Bilder[i] = nullptr;
+            o.Sprite.Spiegelbilder[i] = nullptr;
+        }
+    }
 }
 
 void Runde_vorbereiten() {

@@ -1,26 +1,18 @@
 // Shooting and reloading: the hit tests against the targets' rectangles and
 // the horizon line, scoring by kind with the bonus for several hits at once,
 // sounds panned to a target's place, and the short impact picture.
-#include "app/spiel.h"
-#include "app/start.h"
 #include "audio/audio.h"
+#include "core/spielstand.h"
 #include "core/tabellen.h"
+#include "core/takt.h"
 #include "game/game.h"
-#include "gfx/ddraw.h"
 #include "platform/system.h"
 
+std::int32_t Einschlag_x = 0;
+std::int32_t Einschlag_y = 0;
+std::uint32_t Einschlag_Zeit = 0;
+
 namespace {
-
-constexpr int kSlots = 11;
-constexpr std::int32_t kVolleLadung = 6;
-// The impact picture is shown this long after a hit, in ms.
-constexpr std::uint32_t kEinschlagdauer = 125;
-constexpr int kEinschlaggroesse = 96;
-
-// The last hit's impact: screen position and tick count.
-std::int32_t einschlag_x = 0;
-std::int32_t einschlag_y = 0;
-std::uint32_t einschlag_zeit = 0;
 
 bool spielt(int klang) {
     // Exactly "playing": a status with more flags set does not count.
@@ -110,7 +102,7 @@ void Schuss_abgeben(std::int32_t maus_x, std::int32_t maus_y) {
         }
         Kills += 1;
         treffer += 1;
-        Einschlag(maus_x, maus_y, 1);
+        Einschlag_merken(maus_x, maus_y);
         const Wertung w = wertung(o.Sprite.Typ);
         if (w.klang >= 0) {
             Objektgeraeusch(j, w.klang);
@@ -176,17 +168,8 @@ void Objektgeraeusch(int slot, int klang) {
     Klang_abspielen(klang, pan, 10000);
 }
 
-void Einschlag(std::int32_t x, std::int32_t y, std::uint8_t aufzeichnen) {
-    if (aufzeichnen == 1) {
-        einschlag_zeit = platform::tick_count();
-        einschlag_x = x;
-        einschlag_y = y;
-    } else if (aufzeichnen == 0) {
-        // Drawn at the click's screen position: it does not scroll with the
-        // view.
-        if (platform::tick_count() - einschlag_zeit < kEinschlagdauer) {
-            DDraw_Blitten(einschlag_x - kEinschlaggroesse / 2, einschlag_y - kEinschlaggroesse / 2,
-                          kEinschlaggroesse, kEinschlaggroesse, lpDDSEinschuss, lpDDSBack);
-        }
-    }
+void Einschlag_merken(std::int32_t x, std::int32_t y) {
+    Einschlag_Zeit = platform::tick_count();
+    Einschlag_x = x;
+    Einschlag_y = y;
 }

@@ -1,9 +1,8 @@
 // The round clock, the ambient sounds and the pop-up figure.
-#include "app/spiel.h"
-#include "app/start.h"
 #include "audio/audio.h"
+#include "core/spielstand.h"
+#include "core/takt.h"
 #include "game/game.h"
-#include "gfx/ddraw.h"
 #include "platform/system.h"
 #include "score/score.h"
 
@@ -18,9 +17,6 @@ bool Figur_gestartet = false;
 
 namespace {
 
-constexpr std::int32_t kFigur_x = 356;  // centred: 356 + 312 / 2 = 512
-constexpr std::int32_t kFigur_Breite = 312;
-constexpr std::int32_t kFigur_Hoehe = 352;
 constexpr std::int32_t kFigur_Schritt = 15;
 constexpr std::int32_t kFigur_Oben = 431;     // rising stops once above this
 constexpr std::int32_t kFigur_Unten = 768;    // sinking stops once below this
@@ -84,16 +80,16 @@ void Bildtakt_und_Uhr() {
         }
         Gewonnen = 1;
         Klang_abspielen(Klang::Rekord);
-        Spielzustand = Zustand::Neuer_Highscore;
+        Zustand_setzen(Zustand::Neuer_Highscore);
     } else {
         Gewonnen = 0;
         Klang_abspielen(Klang::Schluss);
-        Spielzustand = Zustand::Game_Over;
+        Zustand_setzen(Zustand::Game_Over);
     }
     Sekundentakt = 0;
 }
 
-void Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen) {
+bool Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen) {
     const std::uint32_t jetzt = platform::tick_count();
     if (!Figur_gestartet) {
         Figur_gestartet = true;
@@ -108,7 +104,7 @@ void Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen) {
         Klang_abspielen(Klang::Rekordfigur);
         Figur_Zustand = Figur::Steigt;
     } else if (Figur_Zustand == Figur::Ruht || Figur_Zustand == Figur::Fertig) {
-        return;
+        return false;
     }
 
     // y is never reset: each rise starts where the last sink ended.
@@ -137,6 +133,5 @@ void Rekordfigur(std::uint8_t start, std::uint8_t zuruecksetzen) {
         default:
             break;
     }
-    DDraw_Blitten(kFigur_x + Scroll_x + Figur_Anker, Figur_y, kFigur_Breite, kFigur_Hoehe,
-                  lpDDSRekordfigur, lpDDSBack);
+    return true;
 }

@@ -7,8 +7,9 @@
 
 #include "core/bytes.h"
 #include "core/core.h"
+#include "core/tabellen.h"
+#include "gfx/bilder.h"
 #include "platform/faults.h"
-#include "platform/memory.h"
 
 platform::Display* lpDD = nullptr;
 Surface* lpDDSPrimary = nullptr;
@@ -95,22 +96,6 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl) {
     return 0;
 }
 
-namespace {
-
-// Every surface ends with the display, so every reference to one must be
-// cleared when the display is released. The references that
-// DDraw_Offscreen_anlegen filled are remembered for that, as far as they are
-// variables of static storage (the game's globals and the sprite templates):
-// a caller's local variable may be gone by the time the display is released
-// and is its own business.
-std::vector<Surface**> gefuellte_referenzen;
-
-bool statisch(const void* adresse) {
-    return platform::in_static_storage(adresse);
-}
-
-}  // namespace
-
 int DDraw_Offscreen_anlegen(Surface** surface, int breite, int hoehe, std::uint8_t placement) {
     Surface* neu = lpDD != nullptr ? lpDD->create_surface(breite, hoehe, placement == 1) : nullptr;
     if (neu == nullptr) {
@@ -124,9 +109,6 @@ int DDraw_Offscreen_anlegen(Surface** surface, int breite, int hoehe, std::uint8
         return 2;
     }
     *surface = neu;
-    if (statisch(surface)) {
-        gefuellte_referenzen.push_back(surface);
-    }
     return 0;
 }
 
@@ -145,6 +127,10 @@ int DDraw_Blitten(int x, int y, int breite, int hoehe, Surface* quelle, Surface*
     const RECT ziel_rechteck{x, y, x + breite, y + hoehe};
     const RECT quell_rechteck{0, 0, breite, hoehe};
     return platform::blit(*ziel, ziel_rechteck, *quelle, quell_rechteck, true);
+}
+
+int DDraw_Bild_blitten(int x, int y, int bild, Surface* quelle, Surface* ziel) {
+    return DDraw_Blitten(x, y, Bildgroessen[bild].Breite, Bildgroessen[bild].Hoehe, quelle, ziel);
 }
 
 void DDraw_Puffer_flippen() {
@@ -172,10 +158,9 @@ void DDraw_beenden() {
     }
     platform::display_release(lpDD);
     lpDD = nullptr;
-    for (Surface** referenz : gefuellte_referenzen) {
-        *referenz = nullptr;
-    }
-    gefuellte_referenzen.clear();
+    // Every surface ended with the display; no long-lived reference may
+    // outlive it.
+    Bilder_vergessen();
 }
 
 int Farbe_16Bit(std::uint32_t farbe) {

@@ -24,6 +24,8 @@ int DDraw_Clipper_erzeugen(const RECT* rechtecke, int anzahl);
 int DDraw_Offscreen_anlegen(Surface** surface, int breite, int hoehe, std::uint8_t placement);
 int DDraw_Puffer_leeren(Surface* surface, std::uint32_t farbe);
 int DDraw_Blitten(int x, int y, int breite, int hoehe, Surface* quelle, Surface* ziel);
+// The whole of a surface that holds Grafik.dat's entry bild, at its size.
+int DDraw_Bild_blitten(int x, int y, int bild, Surface* quelle, Surface* ziel);
 void DDraw_Puffer_flippen();
 void DDraw_beenden();
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -25,5 +26,15 @@ std::string player_game_folder(const char* name);
 // for the folders they name) and makes it the working folder. False, with
 // the reason in error, when either fails.
 bool enter_folder(const std::string& folder, std::string& error);
+
+// The working folder's full path; empty when it cannot be had.
+std::string current_folder();
+
+// The names of folder's entries, "." and ".." left out, in the order the
+// file system gives them. Named pipes, sockets and devices are left out too
+// (links followed): opening one waits for a writer or never ends. Regular
+// files and folders are listed, and so is an entry that cannot be looked at,
+// whose open then fails at once. False when the folder cannot be read.
+bool list_folder(const char* folder, std::vector<std::string>& names);
 
 }  // namespace platform

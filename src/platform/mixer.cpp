@@ -92,19 +92,10 @@ void Mixer::detach(SoundBuffer* buffer) {
     buffers_.erase(std::remove(buffers_.begin(), buffers_.end(), buffer), buffers_.end());
 }
 
-bool Mixer::tune_playing() {
-    return tune_->playing();
-}
-
 void Mixer::beep() {
     std::lock_guard<std::mutex> lock(mutex_);
     beep_position_ = 0;
     beep_on_ = true;
-}
-
-bool Mixer::beep_playing() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return beep_on_;
 }
 
 void Mixer::skip(std::size_t frames) {

@@ -81,11 +81,9 @@ class Mixer {
 
     // The tune voice (PlaySoundA).
     TuneStream& tune() { return *tune_; }
-    bool tune_playing();
 
     // The short beep of MessageBeep, from its start.
     void beep();
-    bool beep_playing();
 
     Mp3Stream& mp3() { return *mp3_; }
 

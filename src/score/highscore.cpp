@@ -4,9 +4,10 @@
 #include <cstring>
 #include <memory>
 
-#include "app/spiel.h"
 #include "core/bytes.h"
 #include "core/core.h"
+#include "core/spielstand.h"
+#include "core/takt.h"
 #include "platform/file.h"
 #include "platform/system.h"
 #include "score/score.h"

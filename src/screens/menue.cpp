@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/spiel.h"
-#include "app/start.h"
+#include "core/spielstand.h"
+#include "core/tabellen.h"
+#include "core/takt.h"
+#include "gfx/bilder.h"
 #include "platform/text.h"
 #include "screens/screens.h"
 #include "text/bitmaptext.h"
@@ -87,7 +89,7 @@ void Menueeintrag_zeichnen(int index, Surface* schrift) {
 
 void Hintergrund_zeichnen() {
     DDraw_Puffer_leeren(lpDDSBack, 0x000000);
-    DDraw_Blitten(0, 0, 1024, 768, lpDDSHintergrund, lpDDSBack);
+    DDraw_Bild_blitten(0, 0, Bild::Titel, lpDDSHintergrund, lpDDSBack);
 }
 
 void Titel_zeichnen() {

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/spiel.h"
+#include "core/spielstand.h"
+#include "core/takt.h"
 #include "game/game.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -78,7 +79,7 @@ unsigned Texteingabe(unsigned operation, int taste, char* text) {
 void Neuer_Highscore_zeichnen() {
     Puls_schlagen(Highscore_Puls);
     Landschaft_zeichnen();
-    Rekordfigur(0, 0);
+    Rekordfigur_zeigen();
 
     // Better than the best of the list is a new highscore; better than the
     // lowest only a new record.

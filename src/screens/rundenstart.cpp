@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/spiel.h"
-#include "app/start.h"
 #include "audio/audio.h"
+#include "core/spielstand.h"
+#include "core/tabellen.h"
+#include "core/takt.h"
+#include "gfx/bilder.h"
 #include "screens/screens.h"
 #include "text/bitmaptext.h"
 
@@ -53,13 +55,15 @@ void Rundenstart_zeichnen() {
             // Play starts in this very pass's successor: this frame is
             // neither finished nor shown.
             Rundenbild_Nr = 0;
-            Spielzustand = Zustand::Spiel;
+            Zustand_setzen(Zustand::Spiel);
             return;
         default:  // still waiting for the next step
             break;
     }
 
-    DDraw_Blitten(356, 75, 312, 352, lpDDSRundenbild[Rundenbild_Nr], lpDDSBack);
+    // Centred on the screen.
+    DDraw_Bild_blitten(512 - Bildgroessen[Bild::Rundenbild].Breite / 2, 75, Bild::Rundenbild,
+                       lpDDSRundenbild[Rundenbild_Nr], lpDDSBack);
     std::snprintf(Titelpuffer, sizeof Titelpuffer, "Round %i", Runde);
     BitmapText_ausgeben(lpDDSSchrift, Titelpuffer, 512, 290, 2, lpDDSBack);
     BitmapText_ausgeben(lpDDSSchrift, Zeilenpuffer, 512, 355, 2, lpDDSBack);

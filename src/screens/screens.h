@@ -49,6 +49,10 @@ void Hintergrund_zeichnen();
 void Spielszene_zeichnen();
 void Objekte_animieren();
 void Objekte_zeichnen(std::uint8_t ebene);
+// The pop-up figure moves one step and is drawn while it runs.
+void Rekordfigur_zeigen();
+// The last hit's impact, while it is recent.
+void Einschlag_zeichnen();
 void Statuszeile_zeichnen();
 void Patronen_zeichnen(Surface* patrone);
 void Debug_Objekte_zeichnen();

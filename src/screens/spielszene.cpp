@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/spiel.h"
-#include "app/start.h"
 #include "audio/audio.h"
+#include "core/spielstand.h"
+#include "core/tabellen.h"
+#include "core/takt.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "screens/screens.h"
@@ -23,13 +25,37 @@ std::uint32_t Animationszeit = 0;
 constexpr std::uint32_t kAnimationsabstand = 200;
 constexpr std::uint32_t kGewinnDauer = 1000;
 constexpr std::uint32_t kTiteldauer = 2500;
-constexpr int kLandschaft_y = 320;
+// The impact picture is shown this long after a hit, in ms.
+constexpr std::uint32_t kEinschlagdauer = 125;
+// The pop-up figure stands centred on the screen when the view has not
+// scrolled since it started.
+constexpr std::int32_t kFigur_x = 512 - Bildgroessen[Bild::Rekordfigur].Breite / 2;
+
+void Landschaft_blitten() {
+    DDraw_Bild_blitten(Scroll_x, Landschaft_y, Bild::Landschaft, lpDDSLandschaft, lpDDSBack);
+}
 
 }  // namespace
 
 void Landschaft_zeichnen() {
     DDraw_Puffer_leeren(lpDDSBack, Himmelsfarbe);
-    DDraw_Blitten(Scroll_x, kLandschaft_y, 2048, 448, lpDDSLandschaft, lpDDSBack);
+    Landschaft_blitten();
+}
+
+void Rekordfigur_zeigen() {
+    if (Rekordfigur(0, 0)) {
+        DDraw_Bild_blitten(kFigur_x + Scroll_x + Figur_Anker, Figur_y, Bild::Rekordfigur,
+                           lpDDSRekordfigur, lpDDSBack);
+    }
+}
+
+void Einschlag_zeichnen() {
+    // Drawn at the click's screen position: it does not scroll with the view.
+    if (platform::tick_count() - Einschlag_Zeit < kEinschlagdauer) {
+        DDraw_Bild_blitten(Einschlag_x - Bildgroessen[Bild::Einschuss].Breite / 2,
+                           Einschlag_y - Bildgroessen[Bild::Einschuss].Hoehe / 2, Bild::Einschuss,
+                           lpDDSEinschuss, lpDDSBack);
+    }
 }
 
 void Objekte_animieren() {
@@ -80,7 +106,7 @@ void Statuszeile_zeichnen() {
 
 void Patronen_zeichnen(Surface* patrone) {
     for (int i = 0; i < Patronen; ++i) {
-        DDraw_Blitten(1004 - 22 * (i + 1), 620, 32, 128, patrone, lpDDSBack);
+        DDraw_Bild_blitten(1004 - 22 * (i + 1), 620, Bild::Patrone, patrone, lpDDSBack);
     }
 }
 
@@ -90,7 +116,7 @@ void Debug_Objekte_zeichnen() {
         return;
     }
     const int modus = platform::set_bk_mode(dc, platform::TRANSPARENT);
-    for (int n = 0; n < 11; ++n) {
+    for (int n = 0; n < kSlots; ++n) {
         const Objekt& o = Objekte[n];
         std::snprintf(Zeilenpuffer, sizeof Zeilenpuffer,
                       "Obj-Nr:%02i Obj-Typ:%02i Zus:%i Rich:%02i T:%04i L:%04i B:%04i R:%04i", n,
@@ -136,11 +162,11 @@ void Spielszene_zeichnen() {
     Objekte_animieren();
     DDraw_Puffer_leeren(lpDDSBack, Himmelsfarbe);
     Objekte_zeichnen(1);
-    DDraw_Blitten(Scroll_x, kLandschaft_y, 2048, 448, lpDDSLandschaft, lpDDSBack);
+    Landschaft_blitten();
     Objekte_zeichnen(0);
-    Rekordfigur(0, 0);
+    Rekordfigur_zeigen();
     Statuszeile_zeichnen();
-    Einschlag(0, 0, 0);
+    Einschlag_zeichnen();
     Patronen_zeichnen(lpDDSPatrone);
     if (Debugmodus != 0) {
         Debug_Objekte_zeichnen();

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/spiel.h"
-#include "app/start.h"
+#include "core/spielstand.h"
+#include "core/takt.h"
+#include "gfx/bilder.h"
 #include "platform/system.h"
 #include "score/score.h"
 #include "screens/screens.h"

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kKeinZeichen = 81;
 constexpr int kRechterRand = 1023;
 constexpr int kUntererRand = 767;
 

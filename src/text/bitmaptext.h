@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 
 // One glyph cell: left, top inclusive; right, bottom exclusive when blitted.
@@ -18,10 +19,12 @@ struct Glyphentabelle {
 };
 
 extern Glyphentabelle Zeichensatz;
-extern Surface* lpDDSSchrift;
-extern Surface* lpDDSSchriftRot;
 
 int BitmapText_einlesen(Surface* font, Glyphentabelle* tabelle, std::uint32_t trennfarbe);
+// The glyph of a character; kKeinZeichen for one the font has none of. Such a
+// character moves the pen by the advance of the glyph drawn last, so leading
+// blanks take no room.
+inline constexpr int kKeinZeichen = 81;
 int BitmapText_Zeichenindex(char zeichen);
 int BitmapText_ausgeben(Surface* font, const char* text, int x, int y, int modus, Surface* ziel);
 int BitmapText_vergroessert_ausgeben(Surface* font, const char* text, int x, int y, int modus,

@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::uint32_t kMaxZeichen = 96;
 constexpr int kMaxZeilen = 16;
-constexpr int kKeinZeichen = 81;
 constexpr char kZeilenende = '\n';
 
 // One effect at a time; the state outlives the credits screen, so a page left

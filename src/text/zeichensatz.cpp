@@ -1,13 +1,13 @@
 // The font picture and its glyph table: glyph cells are found by separator
 // rows (pixel at column 5) and by marks in the first row of each band.
+#include <array>
 #include <cstdint>
 
 #include "core/core.h"
+#include "core/tabellen.h"
 #include "text/bitmaptext.h"
 
 Glyphentabelle Zeichensatz{};
-Surface* lpDDSSchrift = nullptr;
-Surface* lpDDSSchriftRot = nullptr;
 
 namespace {
 
@@ -108,23 +108,14 @@ int BitmapText_einlesen(Surface* font, Glyphentabelle* tabelle, std::uint32_t tr
 }
 
 int BitmapText_Zeichenindex(char zeichen) {
-    const auto c = static_cast<unsigned char>(zeichen);
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a';
-    }
-    if (c >= 'A' && c <= 'Z') {
-        return 26 + (c - 'A');
-    }
-    if (c >= '0' && c <= '9') {
-        return 52 + (c - '0');
-    }
-    // Glyphs 62 to 80, in the order of the font picture; 0xB4 is the acute
-    // accent of Windows-1252.
-    static constexpr char kSonderzeichen[] = ".,-:!\"$%&/()?\\`\xB4@+\n";
-    for (int i = 0; i + 1 < static_cast<int>(sizeof kSonderzeichen); ++i) {
-        if (c == static_cast<unsigned char>(kSonderzeichen[i])) {
-            return 62 + i;
+    // Every byte's glyph, looked up once per character drawn.
+    static constexpr auto kIndex = [] {
+        std::array<std::uint8_t, 256> index{};
+        index.fill(static_cast<std::uint8_t>(kKeinZeichen));
+        for (int g = 0; g < Zeichenanzahl; ++g) {
+            index[static_cast<unsigned char>(Zeichenfolge[g])] = static_cast<std::uint8_t>(g);
         }
-    }
-    return 81;
+        return index;
+    }();
+    return kIndex[static_cast<unsigned char>(zeichen)];
 }

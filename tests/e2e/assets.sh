@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The generated data as the archive tool sees it, and the pictures a person
-# should look at: the contact sheet and composed screens in test-output.
+# should look at: the contact sheet, the sprites on the skies and the marked
+# landscape in test-output.
 set -euo pipefail
 build=$1
 data="$build/data"
@@ -18,11 +19,12 @@ if "$build/packfile" check "$data/Grafik.dat" --key N2HV8C6WLA9E5JR3 --pictures 
   fail "Grafik.dat passed with the sound archive's key"
 fi
 
-# Pictures for people: all entries on one sheet, and screens as the game shows them.
+# Pictures for people: all entries on one sheet, every sprite on every sky and
+# the landscape with its horizon marked (the screens come from the runner).
 "$build/assets" --contact-sheet assets_contact_sheet.png --preview assets_preview >/dev/null \
   || fail "the contact sheet or the previews could not be drawn"
 [ -s assets_contact_sheet.png ] || fail "no contact sheet"
-for shot in play_day title menu scores_won scores_lost credits intro_0 sprites_on_skies; do
+for shot in sprites_on_skies landscape_marked_0 landscape_marked_1; do
   [ -s "assets_preview/$shot.png" ] || fail "no preview $shot.png"
 done
 echo "assets.sh: ok"

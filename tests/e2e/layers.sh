@@ -22,17 +22,54 @@ third_party='#include <(SDL|mpg123|fontconfig|ft2build|zlib|png)'
 hits=$(grep -rnE "$third_party" src --include='*.cpp' --include='*.h' | grep -v '^src/platform/' || true)
 [ -z "$hits" ] || fail "third-party headers outside src/platform/: $hits"
 
-# Each layer and the layers it must not include.
-check() {
-  local dir=$1 pattern=$2 hits
-  hits=$(grep -rnE "#include \"($pattern)/" "src/$dir" || true)
-  [ -z "$hits" ] || fail "src/$dir includes what lies above it: $hits"
+# The layers from the bottom up, each with its rank: a file of a layer may
+# include its own layer and layers of a lower rank, nothing else. Layers of
+# the same rank (text and audio) do not include each other.
+declare -A rank=([platform]=0 [core]=1 [gfx]=2 [pack]=3 [text]=4 [audio]=4 [score]=5
+  [game]=6 [screens]=7 [app]=8)
+
+# layer_violations TREE: one line for each include in TREE/<layer>/ of a
+# layer that it must not use.
+layer_violations() {
+  local tree=$1 layer other
+  for layer in "${!rank[@]}"; do
+    [ -d "$tree/$layer" ] || continue
+    for other in "${!rank[@]}"; do
+      [ "$other" = "$layer" ] && continue
+      [ "${rank[$other]}" -lt "${rank[$layer]}" ] && continue
+      grep -rnE "#include \"$other/" "$tree/$layer" || true
+    done
+  done
 }
-check platform 'core|app|game|gfx|pack|text|screens|audio|score'
-check core 'app|game|gfx|pack|text|screens|audio|score'
-for lower in gfx pack text audio; do
-  check $lower 'app|game|screens|score'
+
+hits=$(layer_violations src)
+[ -z "$hits" ] || fail "includes against the order of the layers: $hits"
+
+# The check itself: a probe that includes each layer of the same or a higher
+# rank from each other layer must be caught, every pair of the order.
+probe=$(mktemp -d)
+trap 'rm -rf "$probe"' EXIT
+pairs=0
+for layer in "${!rank[@]}"; do
+  for other in "${!rank[@]}"; do
+    [ "$other" = "$layer" ] && continue
+    [ "${rank[$other]}" -lt "${rank[$layer]}" ] && continue
+    rm -rf "${probe:?}"/*
+    mkdir -p "$probe/$layer"
+    echo "#include \"$other/probe.h\"" >"$probe/$layer/probe.cpp"
+    [ -n "$(layer_violations "$probe")" ] ||
+      fail "a probe include of $other from $layer passes the check"
+    pairs=$((pairs + 1))
+  done
 done
-check pack 'audio|text'
-check gfx 'pack|text|audio'
-echo "layers: ok"
+echo "layers: ok ($pairs forbidden pairs probed)"
+
+# Only the platform layer calls the operating system.
+os_calls='#include <(unistd|dirent|fcntl|pwd|windows|sys/[a-z_]+)\.h>'
+hits=$(grep -rnE "$os_calls" src --include='*.cpp' --include='*.h' | grep -v '^src/platform/' || true)
+[ -z "$hits" ] || fail "system headers outside src/platform/: $hits"
+
+# The game's simulation draws nothing.
+hits=$(grep -rnE 'DDraw_(Blitten|Bild_blitten|Puffer_|Sprite_blitten)|BitmapText_.*ausgeben|lpDDSBack' src/game || true)
+[ -z "$hits" ] || fail "src/game/ draws: $hits"
+echo "system calls and drawing: where they belong"

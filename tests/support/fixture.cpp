@@ -9,7 +9,7 @@ void HeadlessTest::SetUp() {
     DDraw_beenden();
     platform::headless::reset();
     Farbtiefe = 16;
-    Spielzustand = 0;
+    Zustand_setzen(0);
 }
 
 void HeadlessTest::TearDown() {

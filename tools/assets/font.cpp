@@ -11,9 +11,6 @@ namespace assets {
 
 namespace {
 
-constexpr char kPunctuation[] = {'.', ',', '-', ':', '!', '"',  '$', '%',
-                                 '&', '/', '(', ')', '?', '\\', '`'};
-
 // Size of the letters: an em of 25 pixels gives capitals of about 18 pixels,
 // and with the outline an average glyph of about 20 x 31.
 constexpr double kEm = 25.0;
@@ -59,37 +56,7 @@ std::vector<std::uint8_t> coverage(int w, int h, unsigned int code, double ox, d
 }  // namespace
 
 unsigned char glyph_character(int index) {
-    if (index < 26) {
-        return static_cast<unsigned char>('a' + index);
-    }
-    if (index < 52) {
-        return static_cast<unsigned char>('A' + index - 26);
-    }
-    if (index < 62) {
-        return static_cast<unsigned char>('0' + index - 52);
-    }
-    if (index < 77) {
-        return static_cast<unsigned char>(kPunctuation[index - 62]);
-    }
-    switch (index) {
-        case 77:
-            return 180;  // acute accent
-        case 78:
-            return '@';
-        case 79:
-            return '+';
-        default:
-            return 10;  // line feed
-    }
-}
-
-int glyph_index(unsigned char ch) {
-    for (int i = 0; i < kGlyphCount; ++i) {
-        if (glyph_character(i) == ch) {
-            return i;
-        }
-    }
-    return kGlyphCount;
+    return static_cast<unsigned char>(Zeichenfolge[index]);
 }
 
 Picture draw_font() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/tabellen.h"
 #include "picture.h"
 
 namespace assets {
@@ -13,12 +14,10 @@ constexpr std::uint32_t kSeparatorColour = 0xC9C9C9;
 constexpr std::uint32_t kLetterColour = 0x282828;  // the red font replaces exactly this
 constexpr int kFontWidth = 920;
 constexpr int kFontHeight = 152;
-constexpr int kGlyphCount = 81;
+constexpr int kGlyphCount = Zeichenanzahl;
 
 // The character of each glyph index 0..80 (80 is the line feed).
 unsigned char glyph_character(int index);
-// Glyph index of a character, 81 for none.
-int glyph_index(unsigned char ch);
 
 Picture draw_font();
 

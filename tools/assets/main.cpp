@@ -1,7 +1,7 @@
 // Generates the game's default data:
 //   assets OUTDIR                     Grafik.dat, Sound.dat and the five tunes
 //   assets --contact-sheet FILE.png   all pictures on one labelled sheet
-//   assets --preview DIR              screens composed as the game shows them
+//   assets --preview DIR              sprites on every sky, landscape marked
 //   assets --icons DIR                the desktop icons (48, 128, 256 px, SVG)
 // Options can be combined; every run draws and synthesises everything anew
 // and gives the same bytes every time.
@@ -53,8 +53,10 @@ int usage() {
                  "usage: assets [OUTDIR] [--contact-sheet FILE.png] [--preview DIR]\n"
                  "              [--icons DIR]\n"
                  "  OUTDIR receives Grafik.dat, Sound.dat, start.wav, main.wav, win.wav,\n"
-                 "  lose.wav and credits.wav; DIR of --icons bramblecourt-48.png,\n"
-                 "  bramblecourt-128.png, bramblecourt-256.png and bramblecourt.svg.\n");
+                 "  lose.wav and credits.wav; DIR of --preview sprites_on_skies.png and\n"
+                 "  landscape_marked_*.png (horizon, hiding places); DIR of --icons\n"
+                 "  bramblecourt-48.png, bramblecourt-128.png, bramblecourt-256.png and\n"
+                 "  bramblecourt.svg. The game's screens: bramblecourt-sim's snap.\n");
     return 2;
 }
 

@@ -17,6 +17,7 @@
 #include "app/start.h"
 #include "audio/audio.h"
 #include "game/game.h"
+#include "gfx/bilder.h"
 #include "gfx/ddraw.h"
 #include "platform/cp1252.h"
 #include "platform/headless/headless.h"
@@ -248,7 +249,7 @@ class Runner {
         check_state();
 
         int status = 0;
-        if (Spielzustand == 9) {
+        if (Spielzustand == Zustand::Ende) {
             shut_down();
         }
         sim::Command c;
@@ -289,7 +290,7 @@ class Runner {
         Durchlauf_messen(zustand);
         ++passes_;
         check_state();
-        if (Spielzustand == 9) {
+        if (Spielzustand == Zustand::Ende) {
             shut_down();
         }
     }
@@ -436,7 +437,7 @@ class Runner {
 
     void dump() {
         std::string objekte = "[";
-        for (int i = 0; i < 11; ++i) {
+        for (int i = 0; i < kSlots; ++i) {
             const Objekt& o = Objekte[i];
             objekte += i == 0 ? "{" : ",{";
             objekte += "\"Typ\":" + std::to_string(o.Sprite.Typ);

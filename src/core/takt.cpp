@@ -1,5 +1,7 @@
 // The two tick-based timers that several screens share, and the sky colour.
-#include "app/spiel.h"
+#include "core/takt.h"
+
+#include "core/spielstand.h"
 #include "platform/system.h"
 
 namespace {
