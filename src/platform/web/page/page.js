@@ -69,6 +69,8 @@
       });
     });
   }
+  // Picking files is not the click that starts the game.
+  document.getElementById('tunes').addEventListener('click', function (e) { e.stopPropagation(); });
   document.getElementById('pick').addEventListener('change', function (e) {
     addFiles(e.target.files);
     e.target.value = '';
