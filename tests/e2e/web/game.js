@@ -173,8 +173,13 @@ async function main() {
     // machine keeps up with 25 ms a pass, longer on a loaded one (a round
     // counts passes, not time).
     current = page;
-    await page.waitForFunction(() => Module.gameState === 4 || Module.gameState === 5,
-                               { timeout: 420000, polling: 500 });
+    // Polled here: one long wait inside the browser would outlast the
+    // DevTools protocol's own timeout.
+    for (const end = Date.now() + 600000; ; await sleep(1000)) {
+      const state = await page.evaluate(() => Module.gameState);
+      if (state === 4 || state === 5) break;
+      if (Date.now() > end) fail(`the round has not ended after 10 minutes (state ${state})`);
+    }
     measures.play = await passFigures(page, 3);
     measures.title = await passFigures(page, 0);
     if (await page.evaluate(() => Module.gameState) !== 4) fail('the round ended without a name entry');
