@@ -6,6 +6,7 @@
 #include "audio/audio.h"
 #include "game/game.h"
 #include "gfx/ddraw.h"
+#include "platform/loop.h"
 #include "platform/stats.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -111,12 +112,31 @@ int Programm_beenden(bool abwarten) {
     return Beendigungscode(gestartet);
 }
 
+namespace {
+
+bool Weiterlaufen() {
+    if (Spielzustand == Zustand::Ende) {
+        return false;
+    }
+    Durchlauf();
+    return true;
+}
+
+// The figures of --stats follow the shutdown, here rather than in main: in
+// the browser nothing after the loop's start runs in main.
+int Auslaufen() {
+    const int code = Programm_beenden(true);
+    if (platform::stats::enabled()) {
+        Laufzeiten_ausgeben(stdout);
+    }
+    return code;
+}
+
+}  // namespace
+
 int Hauptprogramm() {
     if (!Programm_starten()) {
         return 1;
     }
-    while (Spielzustand != Zustand::Ende) {
-        Durchlauf();
-    }
-    return Programm_beenden(true);
+    return platform::run_main_loop(Weiterlaufen, Auslaufen);
 }

@@ -138,9 +138,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::window_start_fullscreen(!b.im_fenster);
-    const int code = b.aufnahme.empty() && b.schnappschuss.empty()
-                         ? Hauptprogramm()
-                         : Aufgenommen_spielen(b.aufnahme, b.schnappschuss, b.schnappschuss_name);
+    if (b.aufnahme.empty() && b.schnappschuss.empty()) {
+        // Its last step prints the pass times of --stats.
+        return Hauptprogramm();
+    }
+    const int code = Aufgenommen_spielen(b.aufnahme, b.schnappschuss, b.schnappschuss_name);
     if (platform::stats::enabled()) {
         Laufzeiten_ausgeben(stdout);
     }

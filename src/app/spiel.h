@@ -95,7 +95,8 @@ int Beendigungscode(bool gestartet);
 // closes the window and returns the exit code.
 bool Programm_starten();
 int Programm_beenden(bool abwarten);
-// The whole program: the three steps above. Returns the exit code.
+// The whole program: the three steps above (the loop through the platform's
+// driver), then the --stats figures. Returns the exit code.
 int Hauptprogramm();
 
 // --- input ------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/faults.h"
+#include "platform/storage.h"
 
 namespace platform {
 
@@ -188,6 +189,9 @@ bool File::commit() {
     }
     ::close(fd_);
     fd_ = -1;
+    if (ok) {
+        storage_persist(target_.c_str());
+    }
     return ok;
 }
 

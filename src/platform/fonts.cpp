@@ -1,11 +1,11 @@
-// The desktop's default sans font, as fontconfig matches it.
+// The font on Linux: the file and face that fontconfig matches for
+// "sans-serif"; none when fontconfig has no configuration or no font at all.
 #include "platform/fonts.h"
 
 #include <fontconfig/fontconfig.h>
 
 namespace platform {
 
-// Empty when fontconfig has no configuration or no font at all.
 FontFile sans_font_file() {
     FontFile found;
     FcConfig* config = FcInitLoadConfigAndFonts();
@@ -30,6 +30,10 @@ FontFile sans_font_file() {
     }
     FcConfigDestroy(config);
     return found;
+}
+
+bool font_lookup_is_slow() {
+    return true;
 }
 
 }  // namespace platform

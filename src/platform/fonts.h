@@ -1,7 +1,7 @@
-// Which font file the text renderer uses: on Linux the one fontconfig
+// Where the font of the game's text comes from: on Linux the file fontconfig
 // matches for "sans-serif" (DejaVu Sans on Debian); where there is no
-// fontconfig, the DejaVuSans.ttf shipped in the default data, so every
-// target draws the same pixels.
+// fontconfig, the copy of DejaVu Sans that ships with the game's data, so the
+// text shows the same pixels everywhere.
 #pragma once
 
 #include <string>
@@ -9,11 +9,14 @@
 namespace platform {
 
 struct FontFile {
-    std::string file;  // UTF-8 path; empty when no font can be found
-    int index = 0;     // face in a font collection
+    std::string file;  // empty when no font can be found
+    int index = 0;     // the face in the file
 };
 
-// The file and face of the desktop's default sans font.
 FontFile sans_font_file();
+
+// True when sans_font_file takes long enough to be started on a thread of its
+// own at start-up (reading fontconfig's configuration and cache).
+bool font_lookup_is_slow();
 
 }  // namespace platform

@@ -113,7 +113,16 @@ void pass_begin() {
     s.pass_wall_ns = wall_ns();
 }
 
+namespace {
+int the_last_group = -1;
+}  // namespace
+
+int last_group() {
+    return the_last_group;
+}
+
 void pass_end(int group) {
+    the_last_group = group;
     State& s = state();
     if (!s.on || !s.in_pass || group < 0) {
         return;

@@ -18,6 +18,9 @@ bool enabled();
 // (the screen state) whose routine ran in it.
 void pass_begin();
 void pass_end(int group);
+// The group of the last pass that ended, counted with statistics off too
+// (the browser's page follows the screens by it); -1 before the first.
+int last_group();
 
 // What the time inside a pass went to, where the platform knows it.
 enum class Phase {

@@ -11,9 +11,16 @@ namespace platform {
 std::uint32_t tick_count();
 
 // One turn of a busy wait whose deadline is remaining_ms away. The real
-// backend sleeps until the tick count reaches the deadline; the headless
-// backend advances its virtual clock by 1 ms.
+// backend sleeps until the tick count reaches the deadline (in the browser
+// the tick count moves to the deadline at once and the main loop's driver
+// puts off the next pass until then); the headless backend advances its
+// virtual clock by 1 ms.
 void idle_step(std::uint32_t remaining_ms);
+
+// The wait after a flip where the renderer cannot wait for the vertical
+// blank: sleeps ms on the desktop; nothing in the browser, whose frame
+// callback already follows the display.
+void display_wait(std::uint32_t ms);
 
 struct SystemTime {
     std::uint16_t year, month, day_of_week, day, hour, minute, second, milliseconds;

@@ -24,6 +24,7 @@
 #include "platform/observer.h"
 #include "platform/sdl/events.h"
 #include "platform/stats.h"
+#include "platform/system.h"
 #include "platform/text.h"
 #include "platform/window.h"
 
@@ -379,7 +380,7 @@ void display_present(const Surface& frame) {
     const std::uint64_t now = now_us();
     const std::uint64_t since = now - v.last_present_us;
     if (since + 1000 < v.frame_interval_us) {
-        SDL_Delay(static_cast<Uint32>((v.frame_interval_us - since) / 1000));
+        display_wait(static_cast<std::uint32_t>((v.frame_interval_us - since) / 1000));
     }
     laps.lap(stats::Phase::Delay);
     v.last_present_us = now_us();

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "platform/journal.h"
 #include "platform/windows/wide.h"
 
 namespace platform {
@@ -157,22 +158,23 @@ bool list_folder(const char* folder, std::vector<std::string>& names) {
     WIN32_FIND_DATAW entry{};
     const HANDLE find = FindFirstFileExW(widen(pattern).c_str(), FindExInfoBasic, &entry,
                                          FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) {
-        // An empty folder still has "." and ".."; nothing at all means it
-        // cannot be read.
-        return false;
+    // An empty folder still has "." and ".."; nothing at all means it cannot
+    // be read.
+    const bool found = find != INVALID_HANDLE_VALUE;
+    if (found) {
+        do {
+            const std::wstring n = entry.cFileName;
+            if (n == L"." || n == L"..") {
+                continue;
+            }
+            // A folder listing on Windows holds files and folders only (no
+            // pipes or devices), so every entry is kept.
+            names.push_back(narrow(n));
+        } while (FindNextFileW(find, &entry) != 0);
+        FindClose(find);
     }
-    do {
-        const std::wstring n = entry.cFileName;
-        if (n == L"." || n == L"..") {
-            continue;
-        }
-        // A folder listing on Windows holds files and folders only (no pipes
-        // or devices), so every entry is kept.
-        names.push_back(narrow(n));
-    } while (FindNextFileW(find, &entry) != 0);
-    FindClose(find);
-    return true;
+    // The player's folder is not the replay's: a recording keeps the listing.
+    return journal::listing(found, names);
 }
 
 }  // namespace platform

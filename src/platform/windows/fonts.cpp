@@ -50,4 +50,9 @@ FontFile sans_font_file() {
     return found;
 }
 
+bool font_lookup_is_slow() {
+    // A look at two folders: no thread of its own is worth it.
+    return false;
+}
+
 }  // namespace platform

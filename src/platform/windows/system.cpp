@@ -8,6 +8,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/faults.h"
+#include "platform/journal.h"
 #include "platform/stats.h"
 #include "platform/windows/wide.h"
 
@@ -65,7 +66,7 @@ SystemTime to_system_time(const SYSTEMTIME& st) {
 }  // namespace
 
 std::uint32_t tick_count() {
-    return static_cast<std::uint32_t>(now_ms());
+    return journal::tick(static_cast<std::uint32_t>(now_ms()));
 }
 
 void idle_step(std::uint32_t remaining_ms) {
@@ -101,24 +102,23 @@ void idle_step(std::uint32_t remaining_ms) {
 SystemTime local_time() {
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    return to_system_time(st);
+    return journal::time(journal::Kind::LocalTime, to_system_time(st));
 }
 
 SystemTime utc_time() {
     SYSTEMTIME st{};
     GetSystemTime(&st);
-    return to_system_time(st);
+    return journal::time(journal::Kind::UtcTime, to_system_time(st));
 }
 
 std::string login_name() {
     wchar_t name[257] = {};  // UNLEN + 1
     DWORD size = sizeof name / sizeof name[0];
-    if (GetUserNameW(name, &size) == 0) {
-        return {};
-    }
     // The game keeps its text in Windows-1252; letters without a byte there
-    // are dropped, as on Linux.
-    return utf8_to_cp1252(windows::narrow(name));
+    // are dropped, as on Linux. A recording keeps what the game was told.
+    const std::string live =
+        GetUserNameW(name, &size) == 0 ? std::string() : utf8_to_cp1252(windows::narrow(name));
+    return journal::login_name(live);
 }
 
 bool user_name(char* buf, std::uint32_t size) {
@@ -131,6 +131,10 @@ bool user_name(char* buf, std::uint32_t size) {
     }
     std::memcpy(buf, bytes.c_str(), bytes.size() + 1);
     return true;
+}
+
+void display_wait(std::uint32_t ms) {
+    Sleep(ms);
 }
 
 }  // namespace platform

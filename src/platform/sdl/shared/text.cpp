@@ -1,5 +1,6 @@
-// Device-context text rendered with SDL2_ttf and the desktop's default sans
-// font (platform/fonts.h). Compiled into both backends, so the headless frames
+// Device-context text rendered with SDL2_ttf and the font that fonts.h
+// finds (fontconfig's "sans-serif" on Linux, DejaVu Sans from the data
+// elsewhere). Compiled into both backends, so the headless frames
 // show the same pixels as the real game.
 #include "platform/text.h"
 
@@ -55,9 +56,9 @@ FontState& font_state() {
     return state;
 }
 
-// The font lookup's answer, looked for on a thread of its own once the real game
-// has asked for it early (reading the font configuration and cache takes some
-// milliseconds, more with many fonts installed), else at the first text.
+// The font lookup's answer, looked for on a thread of its own once the real
+// game has asked for it early where the lookup is slow (fontconfig reads its
+// configuration and cache, some milliseconds), else at the first text.
 std::future<FontFile>& font_lookup() {
     static std::future<FontFile> lookup;
     return lookup;
@@ -370,7 +371,7 @@ bool text_extent(const char* text, int length, int* width, int* height) {
 
 void text_prepare() {
     std::future<FontFile>& lookup = font_lookup();
-    if (!lookup.valid() && !font_state().tried) {
+    if (font_lookup_is_slow() && !lookup.valid() && !font_state().tried) {
         lookup = std::async(std::launch::async, sans_font_file);
     }
 }
