@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/window.h"
+
 namespace journal = platform::journal;
 using journal::Kind;
 namespace fs = std::filesystem;

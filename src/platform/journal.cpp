@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/window.h"
 
 namespace platform::journal {
 

@@ -16,7 +16,10 @@
 #include <vector>
 
 #include "platform/system.h"
-#include "platform/window.h"
+
+namespace platform {
+struct Message;
+}
 
 namespace platform::journal {
 
@@ -72,8 +75,8 @@ struct Reading {
     Kind kind = Kind::End;
     std::uint32_t number = 0;  // Tick, SoundStatus
     std::uint32_t msg = 0;     // Message
-    WPARAM wparam = 0;
-    LPARAM lparam = 0;
+    std::uintptr_t wparam = 0;  // WPARAM
+    std::intptr_t lparam = 0;   // LPARAM
     SystemTime time{};               // LocalTime, UtcTime
     std::string text;                // LoginName
     bool found = false;              // Names: whether the folder could be read
