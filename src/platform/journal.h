@@ -73,10 +73,10 @@ struct Header {
 
 struct Reading {
     Kind kind = Kind::End;
-    std::uint32_t number = 0;  // Tick, SoundStatus
-    std::uint32_t msg = 0;     // Message
-    std::uintptr_t wparam = 0;  // WPARAM
-    std::intptr_t lparam = 0;   // LPARAM
+    std::uint32_t number = 0;        // Tick, SoundStatus
+    std::uint32_t msg = 0;           // Message
+    std::uintptr_t wparam = 0;       // WPARAM
+    std::intptr_t lparam = 0;        // LPARAM
     SystemTime time{};               // LocalTime, UtcTime
     std::string text;                // LoginName
     bool found = false;              // Names: whether the folder could be read
