@@ -1,5 +1,5 @@
 # Writes the third-party notices of one build target into one text file:
-#   cmake -DTARGET=linux|windows|web -DOUT=FILE [-DVERSION=X.Y.Z] -P notices.cmake
+#   cmake -DPLATFORM=linux|windows|web -DOUT=FILE [-DVERSION=X.Y.Z] -P notices.cmake
 # The file holds the target's introduction (intro-PLATFORM.txt: how that build
 # links or ships the software, and what the LGPL asks of it), a list of the
 # components of components.txt for the target, each component's copyright

@@ -26,8 +26,11 @@ VIAddVersionKey "ProductName" "${APP}"
 VIAddVersionKey "FileDescription" "${APP} installer"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "See licences\README.txt"
+VIAddVersionKey "LegalCopyright" "Copyright (c) The Bramblecourt authors; MIT licence (LICENSE.txt)"
 
+LicenseData "${STAGE}\Bramblecourt\LICENSE.txt"
+
+Page license
 Page directory
 Page instfiles
 UninstPage uninstConfirm

@@ -26,7 +26,7 @@ notices=$root/packaging/notices
 # carry | texts it must not | a line its introduction must have
 cases="linux|SDL2 SDL2_ttf FreeType HarfBuzz mpg123 zlib libpng fontconfig DejaVu-fonts|GCC-runtime MinGW-w64 Emscripten||LGPL-2.1|link the shared libraries below
 windows|SDL2 SDL2_ttf FreeType HarfBuzz mpg123 zlib libpng DejaVu-fonts GCC-runtime MinGW-w64|fontconfig Emscripten|LGPL-2.1 GPL-3|MPL-2.0|ships as a DLL of its own
-web|SDL2 SDL2_ttf FreeType mpg123 zlib DejaVu-fonts Emscripten|HarfBuzz libpng fontconfig GCC-runtime MinGW-w64|LGPL-2.1 Apache-2.0||relinking goes like this"
+web|SDL2 SDL2_ttf FreeType HarfBuzz mpg123 zlib DejaVu-fonts Emscripten|libpng fontconfig GCC-runtime MinGW-w64|LGPL-2.1 Apache-2.0||relinking goes like this"
 version=$(sed -n 's/^project(bramblecourt VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 while IFS='|' read -r platform has lacks texts no_texts line; do
   file=$work/notices-$platform.txt

@@ -66,7 +66,7 @@ setup=$(ls "$build"/dist/bramblecourt-*-setup.exe)
 "$wine" "$setup" /S || fail "the installer failed"
 program="$WINEPREFIX/drive_c/Program Files/Bramblecourt"
 for f in bramblecourt.exe bramblecourt-packfile.exe SDL2.dll data/Grafik.dat data/DejaVuSans.ttf \
-         README.txt licences/libsdl2.txt uninstall.exe; do
+         README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt uninstall.exe; do
   [ -f "$program/$f" ] || fail "not installed: $f"
 done
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Bramblecourt"

@@ -69,8 +69,10 @@
       });
     });
   }
-  // Picking files is not the click that starts the game.
-  document.getElementById('tunes').addEventListener('click', function (e) { e.stopPropagation(); });
+  // Picking files or following a link is not the click that starts the game.
+  ['tunes', 'about'].forEach(function (id) {
+    document.getElementById(id).addEventListener('click', function (e) { e.stopPropagation(); });
+  });
   document.getElementById('pick').addEventListener('change', function (e) {
     addFiles(e.target.files);
     e.target.value = '';
