@@ -20,6 +20,7 @@
 #include "audio/audio.h"
 #include "core/tabellen.h"
 #include "gfx/bilder.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "score/score.h"
 #include "support/fixture.h"
@@ -87,6 +88,7 @@ class ScreensTest : public HeadlessTest {
     }
     void TearDown() override {
         headless::set_observer(nullptr);
+        platform::tune_play(nullptr);  // a sounding tune keeps its file open
         DDraw_beenden();
         DSound_beenden();
         platform::window_destroy(Hauptfenster);

@@ -44,6 +44,11 @@ bool TuneStream::play(const char* path) {
         has_pending_ = true;
     }
     wake_.notify_one();
+    if (!thread_.joinable()) {
+        // No tune thread (the headless backend): the old tune's file is
+        // closed now, not at the mixer's next pull, which may never come.
+        service(0);
+    }
     return ok || path == nullptr;
 }
 
