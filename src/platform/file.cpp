@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/faults.h"
+#include "platform/file_paths.h"
 #include "platform/storage.h"
 
 namespace platform {
@@ -61,64 +62,34 @@ void sync_folder_of(const std::string& path) {
     }
 }
 
-std::string& read_fallback() {
-    static std::string folder;
-    return folder;
-}
-
-// Where a relative name missing from the working folder is read from; empty
-// when there is no fallback or name is absolute.
-std::string fallback_path(const char* name) {
-    if (read_fallback().empty() || name[0] == '\0' || name[0] == '/') {
-        return {};
-    }
-    return read_fallback() + "/" + name;
-}
-
 }  // namespace
 
-void set_read_fallback(const std::string& folder) {
-    read_fallback() = folder;
+namespace file_paths {
+
+bool is_absolute(const char* name) {
+    return name[0] == '/';
 }
 
-std::string readable_path(const char* name) {
-    if (name == nullptr) {
-        return {};
-    }
+bool missing(const char* path) {
     struct stat st {};
-    if (::stat(name, &st) != 0 && errno == ENOENT) {
-        const std::string other = fallback_path(name);
-        if (!other.empty() && ::stat(other.c_str(), &st) == 0) {
-            return other;
-        }
-    }
-    return name;
+    return ::stat(path, &st) != 0 && errno == ENOENT;
 }
 
-std::unique_ptr<File> File::open(const char* name, Mode mode) {
-    if (name == nullptr || fault_due(Fault::FileOpen)) {
-        return nullptr;
-    }
-    if (mode == Mode::Replace) {
-        return open_replacement(name);
-    }
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace file_paths
+
+int File::open_descriptor(const char* name, Mode mode) {
     int flags = O_RDONLY;
     if (mode == Mode::ReadWrite) {
         flags = O_RDWR;
     } else if (mode == Mode::Create) {
         flags = O_RDWR | O_CREAT | O_TRUNC;
     }
-    int fd = open_regular(name, flags);
-    if (fd < 0 && errno == ENOENT && mode == Mode::Read) {
-        const std::string other = fallback_path(name);
-        if (!other.empty()) {
-            fd = open_regular(other.c_str(), flags);
-        }
-    }
-    if (fd < 0) {
-        return nullptr;
-    }
-    return std::unique_ptr<File>(new File(fd));
+    return open_regular(name, flags);
 }
 
 std::unique_ptr<File> File::open_replacement(const char* name) {

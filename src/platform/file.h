@@ -52,6 +52,9 @@ class File {
 
    private:
     explicit File(int fd) : fd_(fd) {}
+    // The system's open of name for Read, ReadWrite or Create: a descriptor
+    // of a regular file, or -1 with errno set.
+    static int open_descriptor(const char* name, Mode mode);
     static std::unique_ptr<File> open_replacement(const char* name);
     int fd_;
     std::string target_;     // Replace: the file to replace

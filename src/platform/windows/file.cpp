@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "platform/faults.h"
+#include "platform/file_paths.h"
 #include "platform/windows/wide.h"
 
 namespace platform {
@@ -22,10 +23,6 @@ namespace platform {
 namespace {
 
 using windows::widen;
-
-bool is_absolute(const char* name) {
-    return name[0] == '/' || name[0] == '\\' || (name[0] != '\0' && name[1] == ':');
-}
 
 DWORD attributes(const std::string& path) {
     return GetFileAttributesW(widen(path).c_str());
@@ -70,61 +67,32 @@ const bool binary_stdio = [] {
     return true;
 }();
 
-std::string& read_fallback() {
-    static std::string folder;
-    return folder;
-}
-
-std::string fallback_path(const char* name) {
-    if (read_fallback().empty() || name[0] == '\0' || is_absolute(name)) {
-        return {};
-    }
-    return read_fallback() + "/" + name;
-}
-
 }  // namespace
 
-void set_read_fallback(const std::string& folder) {
-    read_fallback() = folder;
+namespace file_paths {
+
+bool is_absolute(const char* name) {
+    return name[0] == '/' || name[0] == '\\' || (name[0] != '\0' && name[1] == ':');
 }
 
-std::string readable_path(const char* name) {
-    if (name == nullptr) {
-        return {};
-    }
-    if (attributes(name) == INVALID_FILE_ATTRIBUTES) {
-        const std::string other = fallback_path(name);
-        if (!other.empty() && attributes(other) != INVALID_FILE_ATTRIBUTES) {
-            return other;
-        }
-    }
-    return name;
+bool missing(const char* path) {
+    return attributes(path) == INVALID_FILE_ATTRIBUTES;
 }
 
-std::unique_ptr<File> File::open(const char* name, Mode mode) {
-    if (name == nullptr || fault_due(Fault::FileOpen)) {
-        return nullptr;
-    }
-    if (mode == Mode::Replace) {
-        return open_replacement(name);
-    }
+bool exists(const std::string& path) {
+    return attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace file_paths
+
+int File::open_descriptor(const char* name, Mode mode) {
     int flags = _O_RDONLY;
     if (mode == Mode::ReadWrite) {
         flags = _O_RDWR;
     } else if (mode == Mode::Create) {
         flags = _O_RDWR | _O_CREAT | _O_TRUNC;
     }
-    int fd = open_regular(name, flags);
-    if (fd < 0 && errno == ENOENT && mode == Mode::Read) {
-        const std::string other = fallback_path(name);
-        if (!other.empty()) {
-            fd = open_regular(other.c_str(), flags);
-        }
-    }
-    if (fd < 0) {
-        return nullptr;
-    }
-    return std::unique_ptr<File>(new File(fd));
+    return open_regular(name, flags);
 }
 
 std::unique_ptr<File> File::open_replacement(const char* name) {
