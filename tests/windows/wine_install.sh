@@ -102,8 +102,9 @@ whole "$folder/Score.dat" || fail "no whole Score.dat before uninstalling"
 cp "$folder/Score.dat" "$out/Score.before"
 printf 'ID3 not really music' >"$folder/Eigenes Lied.mp3"
 "$wine" "$program/uninstall.exe" /S
-# The uninstaller runs on from a copy of itself and returns at once.
-for _ in $(seq 300); do [ -e "$program" ] || break; sleep 0.1; done
+# The uninstaller runs on from a copy of itself and returns at once; it
+# removes the program folder before the Start-menu entry.
+for _ in $(seq 300); do [ -e "$program" ] || [ -e "$menu" ] || break; sleep 0.1; done
 [ ! -e "$program" ] || fail "the program folder is still there: $(find "$program")"
 [ ! -e "$menu" ] || fail "the Start-menu entry is still there"
 cmp -s "$folder/Score.dat" "$out/Score.before" || fail "the uninstaller changed Score.dat"
