@@ -32,23 +32,17 @@ game=$2
 out=$3
 full=$4
 source "$5"
+source "$(dirname "$5")/screen.sh"
 
 "$game" >game.out 2>game.err &
 pid=$!
-win=""
-for _ in $(seq 200); do
-  win=$(xdotool search --name '^Bramblecourt$' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
+win=$(game_window)
 [ -n "$win" ] || { kill $pid; fail "no game window"; }
 # The keys go to the game's window, also where the window manager gives a
 # new window the focus only a moment after mapping it (a game under Wine).
 xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
 sleep "${BRAMBLE_GAME_SETTLE:-0}"
 alive() { kill -0 $pid 2>/dev/null || fail "the game ended early: $(cat game.err)"; }
-
-source "$(dirname "$5")/screen.sh"
 
 shot() {
   alive

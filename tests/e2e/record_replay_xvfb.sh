@@ -56,13 +56,7 @@ wait_state() {
 start_game() {
   "$game" --record "$1" "${@:2}" >game.out 2>game.err &
   pid=$!
-  local win=""
-  for _ in $(seq 200); do
-    win=$(xdotool search --name '^Bramblecourt$' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || { kill $pid; fail "no game window"; }
+  [ -n "$(game_window)" ] || { kill $pid; fail "no game window"; }
 }
 # Title, menu, Start Game, the intro, shots at targets and into the ground,
 # a reload.

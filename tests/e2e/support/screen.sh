@@ -14,6 +14,16 @@ oy=$(awk -v h="$sh" -v s="$scale" 'BEGIN { printf "%d", (h - 768 * s) / 2 }')
 sx() { awk -v x="$1" -v s="$scale" -v o="$ox" 'BEGIN { printf "%d", o + (x + 0.5) * s }'; }
 sy() { awk -v y="$1" -v s="$scale" -v o="$oy" 'BEGIN { printf "%d", o + (y + 0.5) * s }'; }
 
+# The id of the game's window, once it is mapped (up to 20 s); empty if none.
+game_window() {
+  local win=""
+  for _ in $(seq 200); do
+    win=$(xdotool search --name '^Bramblecourt$' 2>/dev/null | head -1 || true)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  echo "$win"
+}
 key() { alive; xdotool key --clearmodifiers "$@"; sleep "${BRAMBLE_INPUT_DELAY:-0}"; }
 # click X Y [BUTTON] at a game pixel.
 click() {
