@@ -34,9 +34,19 @@ full=$4
 source "$5"
 source "$(dirname "$5")/screen.sh"
 
-"$game" >game.out 2>game.err &
-pid=$!
-win=$(game_window)
+start_game() {
+  "$game" >game.out 2>game.err &
+  pid=$!
+  win=$(game_window)
+}
+start_game
+# BRAMBLE_GAME_RETRY (set under Wine): Wine's first window on a new screen of
+# a fresh prefix now and then fails while Wine sets the screen up, and the
+# game ends at once with its CreateWindow message; it is started once more.
+if [ -z "$win" ] && [ -n "${BRAMBLE_GAME_RETRY:-}" ] && ! kill -0 $pid 2>/dev/null; then
+  echo "the game ended before its window ($(head -c 200 game.err)); starting it again"
+  start_game
+fi
 [ -n "$win" ] || { kill $pid; fail "no game window"; }
 # The keys go to the game's window, also where the window manager gives a
 # new window the focus only a moment after mapping it (a game under Wine).
